@@ -1,0 +1,60 @@
+/*
+ * textbuf.cpp: bounded text operations (see textbuf.h).
+ */
+#include "textbuf.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <string.h>
+
+bool CopyTextN(char *dest, size_t size, const char *src, size_t count)
+{
+    if (size == 0)
+        return false;
+    size_t n = 0;
+    while (n < count && src[n] != '\0')
+        n++;
+    bool fits = n < size;
+    if (!fits)
+        n = size - 1;
+    memcpy(dest, src, n);
+    dest[n] = '\0';
+    return fits;
+}
+
+bool CopyText(char *dest, size_t size, const char *src)
+{
+    return CopyTextN(dest, size, src, strlen(src));
+}
+
+bool AppendText(char *dest, size_t size, const char *src)
+{
+    size_t used = 0;
+    while (used < size && dest[used] != '\0')
+        used++;
+    if (used >= size)
+        return false;
+    return CopyText(dest + used, size - used, src);
+}
+
+bool FormatText(char *dest, size_t size, const char *format, ...)
+{
+    if (size == 0)
+        return false;
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(dest, size, format, args);
+    va_end(args);
+    if (n < 0) {
+        dest[0] = '\0';
+        return false;
+    }
+    return (size_t)n < size;
+}
+
+void UpperCaseAscii(char *text)
+{
+    for (; *text; text++)
+        if (*text >= 'a' && *text <= 'z')
+            *text = (char)(*text - 'a' + 'A');
+}

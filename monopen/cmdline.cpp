@@ -1,0 +1,28 @@
+/*
+ * cmdline.cpp: the Win32 side of the command-line parse: the text comes from
+ * GetCommandLineA, the installation check from the service configuration,
+ * and the error goes out through ShowMessage.
+ */
+#include "cmdline.h"
+
+#include "argparse.h"
+#include "globals.h"
+#include "report.h"
+#include "service.h"
+#include "svccore.h"
+
+static bool ProductInstalledHere(void *context)
+{
+    char path[GvPathSize];
+    return GetProductPath((HWND)context, path);
+}
+
+bool ParseCommandLine(HWND window)
+{
+    const char *message = NULL;
+    if (ParseArguments(GetCommandLineA(), ProductInstalledHere, window, &commandLineOptions,
+                       &pictureSizeIndex, &monitorSettings, &message))
+        return true;
+    ShowError(window, message);
+    return false;
+}

@@ -1,0 +1,228 @@
+/*
+ * service.cpp: queries of the service control manager about the service
+ * "Gridvane", and its start through Gv_Start.exe.
+ *
+ * Each operation opens the manager and the service for itself and closes
+ * both before it returns. Path arithmetic lives in svccore.cpp.
+ */
+#include "service.h"
+
+#include "../common/textbuf.h"
+#include "globals.h"
+#include "report.h"
+#include "svccore.h"
+
+static const char ServiceName[] = "Gridvane";
+
+enum {
+    WaitPolls = 50,
+    WaitPollMs = 100
+};
+
+static void ReportManagerFailure(HWND owner, DWORD code)
+{
+    char text[128];
+    ManagerErrorText(code, text, sizeof text);
+    ShowMessage(owner, text, OpenerCaption, MB_OK);
+}
+
+/* directBox1060: the path operations show "does not exist" as a plain
+ * message box, also when other messages go to the event log. */
+static void ReportServiceFailure(HWND owner, DWORD code, UINT style, bool directBox1060)
+{
+    char text[128];
+    ServiceErrorText(code, text, sizeof text);
+    if (directBox1060 && code == ERROR_SERVICE_DOES_NOT_EXIST)
+        MessageBoxA(owner, text, OpenerCaption, MB_OK);
+    else
+        ShowMessage(owner, text, OpenerCaption, style);
+}
+
+/* QueryServiceConfigA into a LocalAlloc buffer the caller frees. */
+static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service)
+{
+    DWORD needed = 0;
+    if (!QueryServiceConfigA(service, NULL, 0, &needed) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return NULL;
+    if (needed < sizeof(QUERY_SERVICE_CONFIGA))
+        needed = sizeof(QUERY_SERVICE_CONFIGA);
+    QUERY_SERVICE_CONFIGA *config = (QUERY_SERVICE_CONFIGA *)LocalAlloc(LPTR, needed);
+    if (config == NULL)
+        return NULL;
+    if (!QueryServiceConfigA(service, config, needed, &needed) ||
+        config->lpBinaryPathName == NULL) {
+        LocalFree(config);
+        return NULL;
+    }
+    return config;
+}
+
+/* The service program's directory, from its configured binary path. */
+static bool ReadServiceDir(HWND owner, bool report, char *dir)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    if (manager == NULL) {
+        if (report)
+            ReportManagerFailure(owner, GetLastError());
+        return false;
+    }
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_CONFIG);
+    if (service == NULL) {
+        DWORD code = GetLastError();
+        CloseServiceHandle(manager);
+        if (report)
+            ReportServiceFailure(owner, code, MB_OK, true);
+        return false;
+    }
+    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(service);
+    bool ok = CloseServiceHandle(service) && config != NULL &&
+              ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
+    if (config != NULL)
+        LocalFree(config);
+    CloseServiceHandle(manager);
+    return ok;
+}
+
+bool GetServiceExecDir(HWND owner, char *dir)
+{
+    return ReadServiceDir(owner, true, dir);
+}
+
+bool GetProductPath(HWND owner, char *path)
+{
+    return ReadServiceDir(owner, owner != NULL, path) && ProductRootFromServiceDir(path);
+}
+
+bool QueryGridvaneService(HWND owner, ServiceState *state)
+{
+    *state = ServiceOtherState;
+    char currentDir[GvPathSize];
+    DWORD length = GetCurrentDirectoryA(sizeof currentDir, currentDir);
+    if (length == 0 || length >= sizeof currentDir)
+        return false;
+    char expected[GvPathSize];
+    if (!BuildExpectedServicePath(currentDir, expected, sizeof expected))
+        return false;
+
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    if (manager == NULL) {
+        ReportManagerFailure(owner, GetLastError());
+        return false;
+    }
+    SC_HANDLE service =
+        OpenServiceA(manager, ServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
+    if (service == NULL) {
+        CloseServiceHandle(manager);
+        return false;
+    }
+
+    bool ok = true;
+    SERVICE_STATUS status;
+    if (!QueryServiceStatus(service, &status)) {
+        ReportServiceFailure(owner, GetLastError(), MB_ICONHAND, false);
+        ok = false;
+    } else if (status.dwCurrentState == SERVICE_RUNNING) {
+        *state = ServiceRunning;
+        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(service);
+        if (config == NULL) {
+            ok = false;
+        } else {
+            if (!ServiceRunsFromHere(config->lpBinaryPathName, expected))
+                *state = ServiceRunningElsewhere;
+            LocalFree(config);
+        }
+    } else if (status.dwCurrentState == SERVICE_STOPPED) {
+        *state = ServiceStopped;
+    }
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return ok;
+}
+
+bool WaitForGridvaneService(HWND owner)
+{
+    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    if (manager == NULL) {
+        ReportManagerFailure(owner, GetLastError());
+        return false;
+    }
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
+    if (service == NULL) {
+        DWORD code = GetLastError();
+        CloseServiceHandle(manager);
+        ReportServiceFailure(owner, code, MB_ICONHAND, false);
+        return false;
+    }
+    SERVICE_STATUS status;
+    bool queried = QueryServiceStatus(service, &status) != 0;
+    for (int polls = 0; queried && status.dwCurrentState != SERVICE_RUNNING; polls++) {
+        if (polls == WaitPolls)
+            break;
+        Sleep(WaitPollMs);
+        queried = QueryServiceStatus(service, &status) != 0;
+    }
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return queried && status.dwCurrentState == SERVICE_RUNNING;
+}
+
+bool StartGridvaneService(HWND owner)
+{
+    char currentDir[GvPathSize];
+    DWORD length = GetCurrentDirectoryA(sizeof currentDir, currentDir);
+    if (length == 0 || length >= sizeof currentDir)
+        return false;
+    char application[GvPathSize];
+    char commandLine[GvCommandSize];
+    if (!BuildStarterCommand(currentDir, commandLineOptions.serviceCreateDirDisabled,
+                             application, sizeof application, commandLine, sizeof commandLine))
+        return false;
+
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    char noDesktop[1] = "";
+    startup.lpDesktop = noDesktop;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
+                        &process)) {
+        ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", GetLastError());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    /* The opener's own window (the main window, or the settings dialog
+     * above it) steps aside while the service starts. */
+    HWND window = FindWindowA(NULL, OpenerCaption);
+    bool wasVisible = window != NULL && IsWindowVisible(window);
+    if (window != NULL)
+        ShowWindow(window, SW_HIDE);
+
+    if (!WaitForGridvaneService(owner)) {
+        if (window != NULL)
+            ShowWindow(window, SW_SHOW);
+        return false;
+    }
+    if (window == NULL)
+        return true;
+
+    /* Take the keyboard focus back from the starter without showing the
+     * window: collapsed, shown, focused, hidden again. A window that was
+     * on screen (the settings dialog) gets its place back, so that it
+     * stays usable if the open goes on to fail. */
+    RECT rect;
+    bool gotRect = GetWindowRect(window, &rect) != 0;
+    if (gotRect)
+        MoveWindow(window, rect.left, rect.top - rect.bottom, 0, 0, FALSE);
+    ShowWindow(window, SW_SHOW);
+    SetFocus(window);
+    ShowWindow(window, SW_HIDE);
+    if (wasVisible && gotRect) {
+        MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   FALSE);
+        ShowWindow(window, SW_SHOW);
+    }
+    return gotRect;
+}

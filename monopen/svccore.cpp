@@ -1,0 +1,114 @@
+/*
+ * svccore.cpp: path arithmetic, command lines and message texts of the
+ * service control (see svccore.h).
+ */
+#include "svccore.h"
+
+#include <string.h>
+
+#include "../common/textbuf.h"
+
+bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size)
+{
+    if (size == 0)
+        return false;
+    CopyTextN(dir, size, binaryPath, GvPathSize - 1);
+    char *lastBackslash = strrchr(dir, '\\');
+    if (lastBackslash == NULL) {
+        dir[0] = '\0';
+        return false;
+    }
+    lastBackslash[1] = '\0';
+    return true;
+}
+
+bool ProductRootFromServiceDir(char *dir)
+{
+    size_t length = strlen(dir);
+    if (length <= ExecLevelLength)
+        return false;
+    dir[length - ExecLevelLength] = '\0';
+    return true;
+}
+
+bool BuildExpectedServicePath(const char *currentDir, char *path, size_t size)
+{
+    static const char program[] = "\\gvcore.exe";
+    if (strlen(currentDir) + strlen(program) > GvLongestPath)
+        return false;
+    return FormatText(path, size, "%s%s", currentDir, program);
+}
+
+bool ServiceRunsFromHere(const char *binaryPath, const char *expectedPath)
+{
+    for (size_t i = 0; expectedPath[i] != '\0'; i++) {
+        char a = binaryPath[i];
+        char b = expectedPath[i];
+        if (a >= 'A' && a <= 'Z')
+            a = (char)(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z')
+            b = (char)(b - 'A' + 'a');
+        if (a != b)
+            return false; /* also where binaryPath ends first */
+    }
+    return true;
+}
+
+bool BuildStarterCommand(const char *currentDir, bool noCreateDir, char *application,
+                         size_t applicationSize, char *commandLine, size_t commandSize)
+{
+    static const char program[] = "\\Gv_Start.exe";
+    const char *arguments = noCreateDir ? " -start -no_create_dir -no_info_dialog"
+                                        : " -start -no_info_dialog";
+    if (strlen(currentDir) + strlen(program) + strlen(arguments) > GvLongestPath)
+        return false;
+    return FormatText(application, applicationSize, "%s%s", currentDir, program) &&
+           FormatText(commandLine, commandSize, "\"%s%s\"%s", currentDir, program, arguments);
+}
+
+bool BuildNotifierCommand(const char *productRoot, char *application, size_t applicationSize,
+                          char *commandLine, size_t commandSize)
+{
+    return FormatText(application, applicationSize, "%s%s%s", productRoot, "PROG\\EXEC\\",
+                      "GVMSG.EXE") &&
+           FormatText(commandLine, commandSize, "\"%s\"", application);
+}
+
+void ManagerErrorText(uint32_t code, char *text, size_t size)
+{
+    switch (code) {
+    case 5:
+        CopyText(text, size, "OpenSCManager failed! Access denied!");
+        break;
+    case 1065:
+        CopyText(text, size, "OpenSCManager failed! The specified database does not exist.");
+        break;
+    case 87:
+        CopyText(text, size, "OpenSCManager failed! A parameter that was specified is invalid.");
+        break;
+    default:
+        FormatText(text, size, "OpenSCManager failed! Error %ld", (long)(int32_t)code);
+        break;
+    }
+}
+
+void ServiceErrorText(uint32_t code, char *text, size_t size)
+{
+    switch (code) {
+    case 5:
+        CopyText(text, size, "OpenService failed. Access denied!");
+        break;
+    case 6:
+        CopyText(text, size, "OpenService failed. Invalid handle!");
+        break;
+    case 123:
+        CopyText(text, size, "OpenService failed. The specified service name is invalid!");
+        break;
+    case 1060:
+        CopyText(text, size, "OpenService failed. Gridvane Service does not exist!");
+        break;
+    default:
+        FormatText(text, size, "OpenService failed! Error %ld", (long)(int32_t)code);
+        break;
+    }
+}

@@ -1,0 +1,166 @@
+/*
+ * basesys.cpp: the fake base-system installation and its service.
+ */
+#include "basesys.h"
+
+#include "harness.h"
+
+namespace gv {
+
+const char InstallRoot[] = "C:\\gvbase\\";
+static const char ServiceName[] = "Gridvane";
+
+std::string ExecDir()
+{
+    return std::string(InstallRoot) + "PROG\\EXEC";
+}
+
+std::string ServiceProgram()
+{
+    return ExecDir() + "\\gvcore.exe";
+}
+
+static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE"};
+
+bool SetUpInstallation(const std::string &root)
+{
+    std::string exec = root + "PROG\\EXEC";
+    if (!MakeDirectories(exec) || !MakeDirectories(root + "SYS\\ACTIVE\\SYS_"))
+        return false;
+    for (const char *program : StandIns)
+        if (!CopyFileA(BinPath(program).c_str(), (exec + "\\" + program).c_str(), FALSE))
+            return false;
+    ClearFixtureLogs(root);
+    return true;
+}
+
+static std::string LogPath(const std::string &root, const char *program)
+{
+    std::string name = program;
+    return root + "PROG\\EXEC\\" + name.substr(0, name.find_last_of('.')) + ".log";
+}
+
+void ClearFixtureLogs(const std::string &root)
+{
+    for (const char *program : StandIns)
+        DeleteFileA(LogPath(root, program).c_str());
+}
+
+std::string FixtureLog(const std::string &root, const char *program)
+{
+    return ReadFileText(LogPath(root, program));
+}
+
+static SC_HANDLE OpenManager()
+{
+    return OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+}
+
+DWORD ServiceCurrentState()
+{
+    SC_HANDLE manager = OpenManager();
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
+    DWORD state = 0;
+    SERVICE_STATUS status;
+    if (service != NULL && QueryServiceStatus(service, &status))
+        state = status.dwCurrentState;
+    if (service != NULL)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return state;
+}
+
+static DWORD ServiceProcessId(SC_HANDLE service)
+{
+    SERVICE_STATUS_PROCESS status;
+    DWORD needed;
+    if (!QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, (BYTE *)&status, sizeof status,
+                              &needed))
+        return 0;
+    return status.dwProcessId;
+}
+
+/* Stops a running service; a service stuck in another state (start
+ * pending for good) has its program ended instead, which the service
+ * manager does not notice: the service then can only be deleted. */
+static bool StopOrKill(SC_HANDLE service)
+{
+    SERVICE_STATUS status;
+    if (!QueryServiceStatus(service, &status) || status.dwCurrentState == SERVICE_STOPPED)
+        return true;
+    if (status.dwCurrentState == SERVICE_RUNNING) {
+        ControlService(service, SERVICE_CONTROL_STOP, &status);
+        return WaitUntil([&] {
+            return QueryServiceStatus(service, &status) &&
+                   status.dwCurrentState == SERVICE_STOPPED;
+        }, 10000);
+    }
+    DWORD pid = ServiceProcessId(service);
+    HANDLE process = pid != 0 ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
+    if (process != NULL) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    return false;
+}
+
+bool StopService()
+{
+    SC_HANDLE manager = OpenManager();
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_ALL_ACCESS);
+    bool stopped = service == NULL || StopOrKill(service);
+    if (service != NULL)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return stopped;
+}
+
+bool RemoveService()
+{
+    SC_HANDLE manager = OpenManager();
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_ALL_ACCESS);
+    if (service != NULL) {
+        StopOrKill(service);
+        DeleteService(service);
+        CloseServiceHandle(service);
+    }
+    bool gone = WaitUntil([&] {
+        SC_HANDLE again = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
+        if (again == NULL)
+            return true;
+        CloseServiceHandle(again);
+        return false;
+    }, 10000);
+    CloseServiceHandle(manager);
+    return gone;
+}
+
+bool InstallService(const std::string &binaryPath)
+{
+    if (!RemoveService())
+        return false;
+    SC_HANDLE manager = OpenManager();
+    SC_HANDLE service = CreateServiceA(manager, ServiceName, ServiceName, SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+                                       SERVICE_ERROR_IGNORE, binaryPath.c_str(), NULL, NULL, NULL,
+                                       NULL, NULL);
+    bool ok = service != NULL;
+    if (service != NULL)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return ok;
+}
+
+bool StartServiceAndWait(DWORD state, DWORD timeoutMs)
+{
+    SC_HANDLE manager = OpenManager();
+    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_ALL_ACCESS);
+    bool ok = service != NULL && StartServiceA(service, 0, NULL);
+    if (service != NULL)
+        CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+    return ok && WaitUntil([&] { return ServiceCurrentState() == state; }, timeoutMs);
+}
+
+} // namespace gv

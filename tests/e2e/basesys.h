@@ -1,0 +1,42 @@
+/*
+ * basesys.h: a fake base-system installation inside the Wine prefix, and the
+ * service "Gridvane" registered, started and stopped through the real
+ * service control manager.
+ *
+ * Layout: <root>PROG\EXEC\ holds gvcore.exe (a real service program),
+ * Gv_Start.exe and GVMSG.EXE, which leave a record in <name>.log beside
+ * themselves; <root>SYS\ACTIVE\SYS_\ holds monitors.dat.
+ */
+#ifndef GV_TESTS_BASESYS_H
+#define GV_TESTS_BASESYS_H
+
+#include <windows.h>
+
+#include <string>
+
+namespace gv {
+
+/* The installation every opener test uses. */
+extern const char InstallRoot[]; /* "C:\gvbase\" */
+std::string ExecDir();           /* InstallRoot + "PROG\EXEC" (no backslash) */
+std::string ServiceProgram();    /* ExecDir() + "\gvcore.exe" */
+
+/* Creates the directories and copies the stand-in programs; clears logs. */
+bool SetUpInstallation(const std::string &root);
+/* Removes the records the stand-ins left beside themselves. */
+void ClearFixtureLogs(const std::string &root);
+std::string FixtureLog(const std::string &root, const char *program);
+
+/* The service "Gridvane" with that binary path (removed first if there). */
+bool InstallService(const std::string &binaryPath);
+/* Stops (or kills) and deletes the service; true when it is gone. */
+bool RemoveService();
+/* Starts the service and waits until it reports the state. */
+bool StartServiceAndWait(DWORD state, DWORD timeoutMs);
+bool StopService();
+/* SERVICE_RUNNING and the like, or 0 when the service is not there. */
+DWORD ServiceCurrentState();
+
+} // namespace gv
+
+#endif

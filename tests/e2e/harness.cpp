@@ -1,0 +1,552 @@
+/*
+ * harness.cpp: processes and windows of the programs under test.
+ */
+#include "harness.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace gv {
+
+/* ---- files and paths ---- */
+
+std::string BinDir()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+std::string BinPath(const std::string &name)
+{
+    return BinDir() + name;
+}
+
+std::string ReadFileText(const std::string &path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                              FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "";
+    std::string text;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof buffer, &got, NULL) && got > 0)
+        text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+bool WriteFileText(const std::string &path, const std::string &text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL) &&
+              written == text.size();
+    CloseHandle(file);
+    return ok;
+}
+
+bool FileExists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeDirectories(const std::string &path)
+{
+    for (size_t i = 3; i <= path.size(); i++) {
+        if (i == path.size() || path[i] == '\\') {
+            std::string part = path.substr(0, i);
+            if (!CreateDirectoryA(part.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool RemoveTree(const std::string &path)
+{
+    std::string dir = path;
+    if (!dir.empty() && dir.back() == '\\')
+        dir.pop_back();
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = dir + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(dir.c_str());
+    return !FileExists(dir);
+}
+
+std::vector<std::string> SplitLines(const std::string &text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+/* ---- processes ---- */
+
+static std::string TempFileName(const char *prefix)
+{
+    char dir[MAX_PATH];
+    char name[MAX_PATH];
+    GetTempPathA(sizeof dir, dir);
+    GetTempFileNameA(dir, prefix, 0, name);
+    return name;
+}
+
+/* The test's environment with the entries of extra added or replaced, as a
+ * block for CreateProcessA. */
+static std::string EnvironmentBlock(const std::vector<std::string> &extra)
+{
+    std::vector<std::string> entries;
+    char *block = GetEnvironmentStringsA();
+    for (char *p = block; *p; p += strlen(p) + 1)
+        entries.push_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string &e : extra) {
+        std::string name = e.substr(0, e.find('=') + 1);
+        bool replaced = false;
+        for (std::string &old : entries)
+            if (_strnicmp(old.c_str(), name.c_str(), name.size()) == 0) {
+                old = e;
+                replaced = true;
+            }
+        if (!replaced)
+            entries.push_back(e);
+    }
+    std::string result;
+    for (const std::string &e : entries) {
+        result += e;
+        result += '\0';
+    }
+    result += '\0';
+    return result;
+}
+
+bool Start(Child &child, const std::string &exe, const std::string &arguments,
+           const StartOptions &options)
+{
+    std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty())
+        commandLine += " " + arguments;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (options.captureOutput) {
+        child.outputPath = TempFileName("out");
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+        output = CreateFileA(child.outputPath.c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, NULL);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
+    std::string environment;
+    if (!options.env.empty())
+        environment = EnvironmentBlock(options.env);
+    PROCESS_INFORMATION process;
+    BOOL ok = CreateProcessA(exe.c_str(), line.data(), NULL, NULL, options.captureOutput, 0,
+                             environment.empty() ? NULL : (void *)environment.data(),
+                             options.currentDir.empty() ? NULL : options.currentDir.c_str(),
+                             &startup, &process);
+    if (output != INVALID_HANDLE_VALUE)
+        CloseHandle(output);
+    if (!ok)
+        return false;
+    CloseHandle(process.hThread);
+    child.process = process.hProcess;
+    child.pid = process.dwProcessId;
+    return true;
+}
+
+bool WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode)
+{
+    if (child.process == NULL)
+        return false;
+    if (WaitForSingleObject(child.process, timeoutMs) != WAIT_OBJECT_0) {
+        Kill(child);
+        return false;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(child.process, &code);
+    if (exitCode != NULL)
+        *exitCode = code;
+    return true;
+}
+
+bool IsRunning(const Child &child)
+{
+    return child.process != NULL && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
+}
+
+void Kill(Child &child)
+{
+    if (IsRunning(child)) {
+        TerminateProcess(child.process, 99);
+        WaitForSingleObject(child.process, 5000);
+    }
+}
+
+void Release(Child &child)
+{
+    Kill(child);
+    if (child.process != NULL)
+        CloseHandle(child.process);
+    child.process = NULL;
+    if (!child.outputPath.empty())
+        DeleteFileA(child.outputPath.c_str());
+}
+
+std::string Output(const Child &child)
+{
+    return child.outputPath.empty() ? "" : ReadFileText(child.outputPath);
+}
+
+/* ---- Wine's debug output ---- */
+
+static std::string UnixStderrPath()
+{
+    char path[MAX_PATH] = "";
+    GetEnvironmentVariableA("GV_UNIX_STDERR", path, sizeof path);
+    return path;
+}
+
+size_t MarkUnixStderr()
+{
+    std::string path = UnixStderrPath();
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (size_t)data.nFileSizeLow;
+}
+
+std::string UnixStderrSince(size_t mark)
+{
+    std::string path = UnixStderrPath();
+    if (path.empty())
+        return "(GV_UNIX_STDERR is not set: Wine's debug output of GUI programs is not seen)";
+    std::string all = ReadFileText(path);
+    return mark < all.size() ? all.substr(mark) : "";
+}
+
+/* ---- windows ---- */
+
+static std::string Narrow(const wchar_t *text, int length)
+{
+    if (length <= 0)
+        return "";
+    int n = WideCharToMultiByte(CP_ACP, 0, text, length, NULL, 0, NULL, NULL);
+    std::string result(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, &result[0], n, NULL, NULL);
+    return result;
+}
+
+static std::wstring Widen(const std::string &text)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), NULL, 0);
+    std::wstring result(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), (int)text.size(), &result[0], n);
+    return result;
+}
+
+static const UINT SendTimeoutMs = 5000;
+
+LRESULT SendW(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, SendTimeoutMs,
+                             &result))
+        return -1;
+    return (LRESULT)result;
+}
+
+std::string WindowText(HWND window)
+{
+    if (window == NULL)
+        return "";
+    LRESULT length = SendW(window, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0)
+        return "";
+    std::vector<wchar_t> buffer(length + 1);
+    LRESULT got = SendW(window, WM_GETTEXT, buffer.size(), (LPARAM)buffer.data());
+    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+bool ItemEnabled(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item != NULL && IsWindowEnabled(item);
+}
+
+bool ItemChecked(HWND dialog, int id)
+{
+    return SendW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+DWORD WindowStyle(HWND window)
+{
+    return (DWORD)GetWindowLongPtrA(window, GWL_STYLE);
+}
+
+struct WindowSearch {
+    DWORD pid;
+    const char *className;
+    const char *caption;
+    bool messageBox;
+    HWND found;
+};
+
+/* A message box: its text is static 0xFFFF beside the icon static 0x440. */
+static bool IsMessageBox(HWND window)
+{
+    HWND text = GetDlgItem(window, 0xFFFF);
+    return text != NULL && ClassName(text) == "Static" && GetDlgItem(window, 0x440) != NULL;
+}
+
+bool MessageBoxHasIcon(HWND box)
+{
+    HWND icon = GetDlgItem(box, 0x440);
+    return icon != NULL && SendW(icon, STM_GETICON, 0, 0) != 0;
+}
+
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch *search = (WindowSearch *)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->pid || !IsWindowVisible(window))
+        return TRUE;
+    if (search->className != NULL && ClassName(window) != search->className)
+        return TRUE;
+    if (search->caption != NULL && WindowText(window) != search->caption)
+        return TRUE;
+    if (search->messageBox && !IsMessageBox(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static HWND FindTopWindow(DWORD pid, const char *className, const char *caption, bool messageBox,
+                          DWORD timeoutMs)
+{
+    WindowSearch search = {pid, className, caption, messageBox, NULL};
+    WaitUntil([&] {
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        return search.found != NULL;
+    }, timeoutMs);
+    return search.found;
+}
+
+HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs)
+{
+    return FindTopWindow(pid, className, caption, false, timeoutMs);
+}
+
+HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
+{
+    return FindTopWindow(pid, "#32770", caption, true, timeoutMs);
+}
+
+std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
+{
+    HWND box = WaitForMessageBox(pid, caption, timeoutMs);
+    if (box == NULL)
+        return "";
+    std::string text = ItemText(box, 0xFFFF);
+    int button = GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL;
+    ClickButton(box, button);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+    return text;
+}
+
+static BOOL CALLBACK DescribeWindow(HWND window, LPARAM lParam)
+{
+    std::pair<DWORD, std::string> *what = (std::pair<DWORD, std::string> *)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != what->first || !IsWindowVisible(window))
+        return TRUE;
+    what->second += "[" + ClassName(window) + " \"" + WindowText(window) + "\"";
+    if (IsMessageBox(window))
+        what->second += " text \"" + ItemText(window, 0xFFFF) + "\"";
+    what->second += "] ";
+    return TRUE;
+}
+
+std::string DescribeWindows(DWORD pid)
+{
+    std::pair<DWORD, std::string> what(pid, "");
+    EnumWindows(DescribeWindow, (LPARAM)&what);
+    return what.second.empty() ? "(no visible windows)" : what.second;
+}
+
+ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
+                    const StartOptions &options, const char *expectedCaption, DWORD timeoutMs)
+{
+    ProgramRun run;
+    ChildGuard guard;
+    size_t mark = MarkUnixStderr();
+    if (!Start(guard.child, exe, arguments, options)) {
+        run.windows = exe + " could not be started";
+        return run;
+    }
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND box = WaitForMessageBox(guard.child.pid, NULL, 0);
+        if (box != NULL) {
+            std::string caption = WindowText(box);
+            std::string text = ItemText(box, 0xFFFF);
+            run.messages.push_back(caption == expectedCaption ? text : caption + ": " + text);
+            run.icons.push_back(MessageBoxHasIcon(box));
+            ClickButton(box, GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL);
+            WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+            continue;
+        }
+        if (WaitForSingleObject(guard.child.process, 20) == WAIT_OBJECT_0) {
+            run.ended = true;
+            GetExitCodeProcess(guard.child.process, &run.exitCode);
+            break;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            run.windows = DescribeWindows(guard.child.pid);
+            break;
+        }
+    }
+    run.output = Output(guard.child) + UnixStderrSince(mark);
+    return run;
+}
+
+std::string Joined(const std::vector<std::string> &messages)
+{
+    std::string all;
+    for (const std::string &m : messages)
+        all += "[" + m + "] ";
+    return all.empty() ? "(none)" : all;
+}
+
+void ClickButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+void SetItemText(HWND dialog, int id, const std::string &text)
+{
+    std::wstring wide = Widen(text);
+    SendW(GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)wide.c_str());
+}
+
+HWND FocusedWindow(HWND dialog)
+{
+    GUITHREADINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    DWORD thread = GetWindowThreadProcessId(dialog, NULL);
+    if (!GetGUIThreadInfo(thread, &info))
+        return NULL;
+    return info.hwndFocus;
+}
+
+void PressKey(HWND dialog, WORD virtualKey)
+{
+    HWND target = FocusedWindow(dialog);
+    if (target == NULL)
+        target = dialog;
+    UINT scan = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    if (virtualKey == VK_RETURN || virtualKey == VK_ESCAPE)
+        PostMessageA(target, WM_CHAR, virtualKey == VK_RETURN ? '\r' : 0x1B, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000);
+}
+
+static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT lengthMessage,
+                                          UINT textMessage)
+{
+    std::vector<std::string> lines;
+    LRESULT count = SendW(control, countMessage, 0, 0);
+    for (LRESULT i = 0; i < count; i++) {
+        LRESULT length = SendW(control, lengthMessage, i, 0);
+        if (length < 0) {
+            lines.push_back("<unreadable>");
+            continue;
+        }
+        std::vector<wchar_t> buffer(length + 1);
+        LRESULT got = SendW(control, textMessage, i, (LPARAM)buffer.data());
+        lines.push_back(Narrow(buffer.data(), got < 0 ? 0 : (int)got));
+    }
+    return lines;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox)
+{
+    return ReadItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::string> ComboBoxLines(HWND comboBox)
+{
+    return ReadItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int ComboBoxSelection(HWND comboBox)
+{
+    return (int)SendW(comboBox, CB_GETCURSEL, 0, 0);
+}
+
+std::string ComboBoxSelectedText(HWND comboBox)
+{
+    int selection = ComboBoxSelection(comboBox);
+    std::vector<std::string> lines = ComboBoxLines(comboBox);
+    if (selection < 0 || selection >= (int)lines.size())
+        return "";
+    return lines[selection];
+}
+
+void ComboBoxSelect(HWND dialog, int id, int index)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    SendW(combo, CB_SETCURSEL, index, 0);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo);
+}
+
+} // namespace gv

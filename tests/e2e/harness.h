@@ -1,0 +1,152 @@
+/*
+ * harness.h: driving the real programs under test as an operator would:
+ * start them, find their message boxes and dialogs, read and press their
+ * controls, and wait for them to end. Every wait is bounded.
+ *
+ * Windows of other processes are read with the W messages and converted to
+ * the ANSI code page, which works across processes under Wine as well.
+ */
+#ifndef GV_TESTS_HARNESS_H
+#define GV_TESTS_HARNESS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace gv {
+
+/* ---- files and paths ---- */
+
+/* Directory of the test programs and of the programs under test, with a
+ * trailing backslash. */
+std::string BinDir();
+std::string BinPath(const std::string &name);
+std::string ReadFileText(const std::string &path);
+bool WriteFileText(const std::string &path, const std::string &text);
+bool FileExists(const std::string &path);
+bool MakeDirectories(const std::string &path);
+/* Deletes a directory tree; true when it is gone. */
+bool RemoveTree(const std::string &path);
+/* Lines of a text, without their line ends. */
+std::vector<std::string> SplitLines(const std::string &text);
+
+/* ---- processes ---- */
+
+struct Child {
+    HANDLE process = NULL;
+    DWORD pid = 0;
+    std::string outputPath; /* stdout and stderr, when captured */
+};
+
+struct StartOptions {
+    std::string currentDir;        /* empty: the test's own */
+    bool captureOutput = false;    /* stdout and stderr to a file */
+    std::vector<std::string> env;  /* NAME=value entries added or replaced */
+};
+
+/* Starts "exe" arguments; the program path goes in double quotes. */
+bool Start(Child &child, const std::string &exe, const std::string &arguments,
+           const StartOptions &options = StartOptions());
+/* Waits for the end; on time-out kills the child and returns false. */
+bool WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
+bool IsRunning(const Child &child);
+void Kill(Child &child);
+/* Closes the handle; a child still running is killed first. */
+void Release(Child &child);
+std::string Output(const Child &child);
+
+/* Kills the child when the test leaves its scope, whatever happened. */
+struct ChildGuard {
+    Child child;
+    ~ChildGuard() { Release(child); }
+};
+
+/* ---- Wine's debug output ----
+ * Wine writes the debug channels of a GUI program (WINEDEBUG in its
+ * environment) to the Unix stderr it inherited, not to its standard
+ * handles. The test entries run the test programs with that stderr
+ * appended to a file named by GV_UNIX_STDERR; these read it. */
+size_t MarkUnixStderr();
+std::string UnixStderrSince(size_t mark);
+
+/* ---- windows of a process ---- */
+
+/* SendMessageTimeoutW with a 5 s bound; -1 when it failed. */
+LRESULT SendW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+std::string ItemText(HWND dialog, int id);
+bool ItemEnabled(HWND dialog, int id);
+bool ItemChecked(HWND dialog, int id);
+DWORD WindowStyle(HWND window);
+
+/* A visible top-level window of the process with that class and caption
+ * (NULL caption: any), or NULL after the time-out. */
+HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs);
+
+/* A message box (dialog class, text control 0xFFFF) with that caption. */
+HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);
+
+/* Does the message box show an icon (MB_ICONHAND and the like)? */
+bool MessageBoxHasIcon(HWND box);
+
+/* Waits for a message box, reads its text and presses its OK (or only)
+ * button. Returns the text, or "" when none came. */
+std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);
+
+/* What a program did when run to its end. */
+struct ProgramRun {
+    bool ended = false;                /* false: killed at the time-out */
+    DWORD exitCode = 0;
+    std::vector<std::string> messages; /* texts of its message boxes, in order */
+    std::vector<bool> icons;           /* whether each box showed an icon */
+    std::string output;                /* stdout and stderr when captured, then
+                                          Wine's debug output from the start */
+    std::string windows;               /* what was on screen at a time-out */
+};
+
+/* Runs the program until it ends, pressing OK in every message box it
+ * shows. Boxes with another caption than expectedCaption are recorded as
+ * "caption: text". */
+ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
+                    const StartOptions &options, const char *expectedCaption, DWORD timeoutMs);
+
+/* The messages joined, for failure output. */
+std::string Joined(const std::vector<std::string> &messages);
+
+/* Every visible top-level window of the process, for failure messages. */
+std::string DescribeWindows(DWORD pid);
+
+/* Sends BN_CLICKED for the control, as a click would. */
+void ClickButton(HWND dialog, int id);
+void SetItemText(HWND dialog, int id, const std::string &text);
+/* Posts a key press (down and up) to the window that has the focus in the
+ * thread owning the dialog. */
+void PressKey(HWND dialog, WORD virtualKey);
+/* The window that has the keyboard focus in the thread owning the dialog. */
+HWND FocusedWindow(HWND dialog);
+
+std::vector<std::string> ListBoxLines(HWND listBox);
+std::vector<std::string> ComboBoxLines(HWND comboBox);
+int ComboBoxSelection(HWND comboBox);
+std::string ComboBoxSelectedText(HWND comboBox);
+void ComboBoxSelect(HWND dialog, int id, int index);
+
+/* Polls the condition every 20 ms until it holds or the time is up. */
+template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+} // namespace gv
+
+#endif

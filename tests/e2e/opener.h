@@ -1,0 +1,31 @@
+/*
+ * opener.h: monopen.exe and the probe of its service operations, run to
+ * their end as an operator would.
+ */
+#ifndef GV_TESTS_OPENER_H
+#define GV_TESTS_OPENER_H
+
+#include <string>
+
+#include "harness.h"
+
+namespace gv {
+
+extern const char OpenerCaption[]; /* "Gridvane Monitor" */
+
+std::string OpenerPath();
+
+/* Runs monopen with the arguments until it ends, pressing OK in its
+ * message boxes. The current directory defaults to the installation's
+ * PROG\EXEC directory, where the opener is meant to run. */
+ProgramRun RunOpener(const std::string &arguments, StartOptions options = StartOptions(),
+                     DWORD timeoutMs = 20000);
+
+/* Runs svcprobe (one service operation of the opener) the same way, with
+ * its output captured. */
+ProgramRun RunProbe(const std::string &arguments, StartOptions options = StartOptions(),
+                    DWORD timeoutMs = 20000);
+
+} // namespace gv
+
+#endif
