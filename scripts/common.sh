@@ -85,15 +85,32 @@ start_wine_env() {
   mkdir -p "$WINEPREFIX"
   wineserver -p -f >/dev/null 2>&1 &
   GV_WINESERVER_PID=$!
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    say "creating the Wine prefix $WINEPREFIX"
-  fi
+  # Wait for the server's socket, so that no wine command starts a second one.
+  # Its directory is server-<device>-<inode of the prefix> under a
+  # temporary directory of Wine's own choosing.
+  local server i up=""
+  server="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+  for i in $(seq 100); do
+    compgen -G "/tmp/.wine-$(id -u)/$server/socket" >/dev/null && up=1
+    compgen -G "/tmp/wine-*/$server/socket" >/dev/null && up=1
+    [ -n "$up" ] && break
+    sleep 0.1
+  done
+  [ -n "$up" ] || { echo "wineserver did not start ($server)"; return 1; }
+  [ -f "$WINEPREFIX/system.reg" ] || say "creating the Wine prefix $WINEPREFIX"
   # The first command creates the prefix when needed. A crash ends the
   # program instead of waiting in the debugger; no window manager runs, so
   # windows are not managed.
-  "$GV_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
-      /v Debugger /d '' /f >/dev/null 2>&1 || return 1
-  "$GV_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || return 1
+  wine_reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f || return 1
+  wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f || return 1
+}
+
+# wine_reg ARGS...: "wine64 reg ARGS", tried again once (the command that
+# creates the prefix may end before the registry is ready).
+wine_reg() {
+  "$GV_WINE" reg "$@" >/dev/null 2>&1 && return 0
+  sleep 1
+  "$GV_WINE" reg "$@" >/dev/null 2>&1 || { echo "wine64 reg $* failed"; return 1; }
 }
 
 stop_wine_env() {
