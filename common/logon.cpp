@@ -7,20 +7,12 @@
 
 #include <winnetwk.h>
 
-#include "textbuf.h"
-
-enum { RemoteNameSize = 24 };
-
-/* \\host\IPC$; false when the host name does not fit. */
-static bool FormRemoteName(const char *host, char *remote)
-{
-    return FormatText(remote, RemoteNameSize, "\\\\%s\\%s", host, "IPC$");
-}
+#include "netcore.h"
 
 bool ConnectIpcShare(const char *host, const char *userName, const char *password, DWORD *error)
 {
     char remote[RemoteNameSize];
-    if (!FormRemoteName(host, remote)) {
+    if (!FormIpcRemoteName(host, remote, sizeof remote)) {
         *error = ERROR_BAD_NETPATH;
         return false;
     }
@@ -35,7 +27,7 @@ bool ConnectIpcShare(const char *host, const char *userName, const char *passwor
 bool DisconnectIpcShare(const char *host, DWORD *error)
 {
     char remote[RemoteNameSize];
-    if (!FormRemoteName(host, remote)) {
+    if (!FormIpcRemoteName(host, remote, sizeof remote)) {
         *error = ERROR_BAD_NETPATH;
         return false;
     }

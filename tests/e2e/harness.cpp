@@ -335,6 +335,7 @@ struct WindowSearch {
     const char *className;
     const char *caption;
     bool messageBox;
+    int controlId; /* 0: any */
     HWND found;
 };
 
@@ -364,14 +365,16 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
         return TRUE;
     if (search->messageBox && !IsMessageBox(window))
         return TRUE;
+    if (search->controlId != 0 && GetDlgItem(window, search->controlId) == NULL)
+        return TRUE;
     search->found = window;
     return FALSE;
 }
 
 static HWND FindTopWindow(DWORD pid, const char *className, const char *caption, bool messageBox,
-                          DWORD timeoutMs)
+                          int controlId, DWORD timeoutMs)
 {
-    WindowSearch search = {pid, className, caption, messageBox, NULL};
+    WindowSearch search = {pid, className, caption, messageBox, controlId, NULL};
     WaitUntil([&] {
         EnumWindows(MatchWindow, (LPARAM)&search);
         return search.found != NULL;
@@ -381,12 +384,22 @@ static HWND FindTopWindow(DWORD pid, const char *className, const char *caption,
 
 HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs)
 {
-    return FindTopWindow(pid, className, caption, false, timeoutMs);
+    return FindTopWindow(pid, className, caption, false, 0, timeoutMs);
+}
+
+HWND WaitForDialog(DWORD pid, const char *caption, int controlId, DWORD timeoutMs)
+{
+    return FindTopWindow(pid, "#32770", caption, false, controlId, timeoutMs);
+}
+
+void ClickControl(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
 HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
 {
-    return FindTopWindow(pid, "#32770", caption, true, timeoutMs);
+    return FindTopWindow(pid, "#32770", caption, true, 0, timeoutMs);
 }
 
 std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)

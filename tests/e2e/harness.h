@@ -119,6 +119,14 @@ std::string Joined(const std::vector<std::string> &messages);
 /* Every visible top-level window of the process, for failure messages. */
 std::string DescribeWindows(DWORD pid);
 
+/* A visible dialog of the process with that caption that has the control
+ * (so that a message box with the same caption is not taken for it). */
+HWND WaitForDialog(DWORD pid, const char *caption, int controlId, DWORD timeoutMs);
+
+/* Clicks the control itself (BM_CLICK): check boxes and radio buttons
+ * change their state and notify the dialog as under the mouse. */
+void ClickControl(HWND dialog, int id);
+
 /* Sends BN_CLICKED for the control, as a click would. */
 void ClickButton(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string &text);

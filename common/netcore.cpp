@@ -1,0 +1,20 @@
+/*
+ * netcore.cpp: portable network rules (see netcore.h).
+ */
+#include "netcore.h"
+
+#include "textbuf.h"
+
+bool IsAccessDeniedError(uint32_t error)
+{
+    return error == 5 || error == 86 || (error >= 1326 && error <= 1331);
+}
+
+bool FormIpcRemoteName(const char *host, char *remote, size_t size)
+{
+    if (FormatText(remote, size, "\\\\%s\\%s", host, "IPC$"))
+        return true;
+    if (size > 0)
+        remote[0] = '\0';
+    return false;
+}

@@ -1,0 +1,131 @@
+/*
+ * exchange.cpp: the monitor pipe exchange. One fresh connection per
+ * request: open (with the logon dialog for access errors and the -r
+ * retries for others), message mode, one write, two reads, close.
+ */
+#include "exchange.h"
+
+#include "../common/logon.h"
+#include "../common/netcore.h"
+#include "globals.h"
+#include "report.h"
+#include "request.h"
+#include "resource.h"
+
+enum {
+    RetryPauseMs = 5000,
+    DialogLoggedOn = 1,
+    DialogCancelled = 2
+};
+
+bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings)
+{
+    (void)owner;
+    (void)settings;
+    /* Seen by a debugger (and in Wine's debug output) only. */
+    char trace[64];
+    wsprintfA(trace, "PrepareXDisplay %s\n", server);
+    OutputDebugStringA(trace);
+    return true;
+}
+
+/* Opens the pipe; INVALID_HANDLE_VALUE after the failure was reported or
+ * the user cancelled the logon. */
+static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName)
+{
+    INT_PTR lastDialog = 0;
+    for (;;) {
+        HANDLE pipe = CreateFileA(pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                                  0, NULL);
+        if (pipe != INVALID_HANDLE_VALUE)
+            return pipe;
+        DWORD error = GetLastError();
+        if (lastDialog != 0) {
+            DWORD ignored;
+            DisconnectIpcShare(host, &ignored);
+        }
+        if (IsAccessDeniedError(error)) {
+            lastDialog = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), owner,
+                                         AccessDeniedDialog, 0);
+            if (lastDialog == -1) {
+                ShowError(owner, "Could not open window.");
+                return INVALID_HANDLE_VALUE;
+            }
+            if (lastDialog == DialogCancelled)
+                return INVALID_HANDLE_VALUE;
+            continue; /* logged on: again at once */
+        }
+        if (commandLineOptions.retryGiven && --commandLineOptions.retryCount >= 0) {
+            Sleep(RetryPauseMs);
+            continue;
+        }
+        ShowErrorF(owner, "%s (%lu).",
+                   "Could not establish a connection to the Gridvane base system computer", error);
+        return INVALID_HANDLE_VALUE;
+    }
+}
+
+/* One reply into a buffer with room for its terminating NUL. */
+static bool ReadReply(HANDLE pipe, char *reply, DWORD *error)
+{
+    DWORD got = 0;
+    if (!ReadFile(pipe, reply, ReplyLimit, &got, NULL)) {
+        *error = GetLastError();
+        reply[0] = '\0';
+        return false;
+    }
+    reply[got] = '\0';
+    *error = 0;
+    return true;
+}
+
+bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t length,
+                            const MonitorSettings *settings)
+{
+    const char *host = TrimNodeName(node);
+    if (host[0] == '\0')
+        host = ".";
+    char pipeName[MonitorPipeNameSize];
+    if (!FormatMonitorPipeName(host, pipeName, sizeof pipeName)) {
+        ShowErrorF(owner, "%s (%lu).",
+                   "Could not establish a connection to the Gridvane base system computer",
+                   (unsigned long)ERROR_BAD_PATHNAME);
+        return false;
+    }
+    HANDLE pipe = OpenMonitorPipe(owner, host, pipeName);
+    if (pipe == INVALID_HANDLE_VALUE)
+        return false;
+
+    DWORD mode = PIPE_READMODE_MESSAGE;
+    if (!SetNamedPipeHandleState(pipe, &mode, NULL, NULL))
+        ShowErrorF(owner, "%s (%lu).",
+                   "Could not set the appropriate communication mode. Trying to continue ...",
+                   GetLastError());
+
+    DWORD written;
+    if (!WriteFile(pipe, request, (DWORD)length, &written, NULL)) {
+        ShowErrorF(owner, "%s (%lu).", "Could not deliver the data to Gridvane", GetLastError());
+        CloseHandle(pipe);
+        return false;
+    }
+
+    char reply[ReplyLimit + 1];
+    DWORD error;
+    ReplyAction action;
+    bool readOk = ReadReply(pipe, reply, &error);
+    AfterFirstReply(readOk, reply, error, &action);
+    if (action.message[0] != '\0')
+        ShowError(owner, action.message);
+    bool result = action.result;
+    if (action.runXDisplayHook)
+        result = PrepareXDisplay(owner, "exceed", settings);
+    if (action.readSecond) {
+        readOk = ReadReply(pipe, reply, &error);
+        AfterSecondReply(result, readOk, reply, error, &action);
+        if (action.message[0] != '\0')
+            ShowError(owner, action.message);
+        result = action.result;
+    }
+    CloseHandle(pipe);
+    return result;
+}

@@ -1,0 +1,178 @@
+/*
+ * openmon.cpp: the open-monitor sequence. Fills the monitor settings (from
+ * -default, -d or the dialog), decides with openplan.cpp where the monitor
+ * comes from, and then sends the request or starts the monitor here.
+ */
+#include "openmon.h"
+
+#include <string.h>
+
+#include "../common/textbuf.h"
+#include "dialog.h"
+#include "exchange.h"
+#include "globals.h"
+#include "launch.h"
+#include "monfile.h"
+#include "openplan.h"
+#include "report.h"
+#include "request.h"
+#include "service.h"
+
+enum { ComputerNameBufferSize = 18 };
+
+static const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
+
+bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
+{
+    (void)window;
+    char computer[ComputerNameBufferSize];
+    DWORD size = sizeof computer;
+    if (!GetComputerNameA(computer, &size))
+        return false;
+    CopyText(settings->nodeName, sizeof settings->nodeName, computer);
+    FormatText(settings->display, sizeof settings->display, "%s:0", computer);
+    settings->settingNumber = 0;
+    settings->monitorType = MonitorVsLocal;
+    settings->applicationMonitorNumber = 0;
+    settings->applicationNumber = 0;
+    CopyText(settings->terminalFont, sizeof settings->terminalFont, "family:Gridvane0810-size:10");
+    CopyText(settings->printer, sizeof settings->printer, "LPT1:");
+    settings->remoteFont[0] = '\0';
+    settings->localFont[0] = '\0';
+    return true;
+}
+
+bool FillPredefinedMonitor(HWND window, MonitorSettings *settings, int32_t monitorFromDialog)
+{
+    (void)window;
+    if (monitorFromDialog != 0)
+        return false;
+    settings->monitorType = MonitorPredefined;
+    settings->settingNumber = commandLineOptions.predefinedSetting;
+    CopyText(settings->nodeName, sizeof settings->nodeName, commandLineOptions.predefinedNode);
+    return true;
+}
+
+/* -start_serv: the local service must run, started through Gv_Start when it
+ * is stopped. Another state is reported, and the sequence goes on when the
+ * query itself worked. */
+static bool EnsureLocalService(HWND window)
+{
+    ServiceState state;
+    bool ok = QueryGridvaneService(window, &state);
+    if (ok && state == ServiceStopped)
+        return StartGridvaneService(window);
+    if (state != ServiceRunning)
+        ShowError(window, "Could not start Gridvane service.");
+    return ok;
+}
+
+/* The common tail: the request, built anew, to the node's pipe. */
+static bool SendRequest(HWND window, const CommandLineOptions &options, bool ok)
+{
+    if (options.startAsLogonUser)
+        return ok;
+    char request[RequestBufferSize];
+    int32_t length;
+    memset(request, 0, sizeof request);
+    FormatMonitorRequest(&monitorSettings, &commandLineOptions, request, &length);
+    if (!ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
+                                &monitorSettings))
+        return false;
+    return ok;
+}
+
+/* VS Local with -start_as_logon_user: the service must run from this
+ * installation; the monitor gets the request text's properties. */
+static bool LaunchVsLocal(HWND window)
+{
+    ServiceState state;
+    bool ok = QueryGridvaneService(window, &state);
+    if (ok && state == ServiceRunning) {
+        char request[RequestBufferSize];
+        int32_t length;
+        memset(request, 0, sizeof request);
+        FormatMonitorRequest(&monitorSettings, &commandLineOptions, request, &length);
+        /* past "RTD LVS ": the property list */
+        return LaunchMonitor(MonitorVsLocal, request + 8, window);
+    }
+    if (state == ServiceStopped)
+        ShowError(window, "Gridvane service is not running.");
+    else if (state == ServiceRunningElsewhere)
+        ShowError(window, "Another Gridvane service is already running!");
+    return ok;
+}
+
+/* A pre-defined monitor on this computer with a start option: its section
+ * of monitors.dat must define a VS Local monitor. */
+static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
+                               const OpenPlan &plan)
+{
+    char section[RequestBufferSize];
+    memset(section, 0, sizeof section);
+    int32_t fileMonitorType = MonitorVsLocal;
+    if (!ReadMonitorDefinition((uint32_t)monitorSettings.settingNumber, &fileMonitorType, section,
+                               window))
+        return false;
+    if (fileMonitorType != MonitorVsLocal) {
+        ShowError(window, InvalidForType);
+        return false;
+    }
+    bool ok = true;
+    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+        return false;
+    if (plan.route == RouteLocalLaunch)
+        return LaunchMonitor(fileMonitorType, section, window); /* the section whole */
+    return SendRequest(window, options, ok);
+}
+
+bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions options)
+{
+    bool ok;
+    if (options.useDefault)
+        ok = FillDefaultMonitor(window, &monitorSettings);
+    else if (monitorFromDialog == 1)
+        ok = ReadSettingsDialog(window, &monitorSettings);
+    else
+        ok = FillPredefinedMonitor(window, &monitorSettings, monitorFromDialog);
+
+    int32_t type = monitorSettings.monitorType;
+    if (ok && NeedsXDisplayHook(type, options.startService, options.startAsLogonUser))
+        ok = PrepareXDisplay(window, "exceed", &monitorSettings);
+    if (!ok)
+        return false;
+
+    bool local = true;
+    if (type != MonitorVsLocal) {
+        char computer[ComputerNameBufferSize];
+        DWORD size = sizeof computer;
+        if (!GetComputerNameA(computer, &size)) {
+            ShowErrorF(window, "Could not request computer name!(%lu)", GetLastError());
+            return false;
+        }
+        UpperCaseAscii(computer);
+        UpperCaseAscii(monitorSettings.nodeName);
+        local = NodeIsThisComputer(monitorSettings.nodeName, computer);
+    }
+
+    OpenPlan plan = PlanOpenMonitor(type, local, options.startService, options.startAsLogonUser);
+    if (plan.route != RouteRemoteRequest && plan.route != RouteNothing)
+        CopyText(monitorSettings.nodeName, sizeof monitorSettings.nodeName, ".");
+
+    switch (plan.route) {
+    case RouteInvalidForType:
+        ShowError(window, InvalidForType);
+        return false;
+    case RouteNothing:
+        return ok;
+    default:
+        break;
+    }
+    if (plan.readDefinition)
+        return OpenPredefinedHere(window, options, plan);
+    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+        return false;
+    if (plan.route == RouteLocalLaunch)
+        return LaunchVsLocal(window);
+    return SendRequest(window, options, ok);
+}

@@ -1,0 +1,50 @@
+/*
+ * openplan.cpp: decisions of the open-monitor sequence (see openplan.h).
+ */
+#include "openplan.h"
+
+#include <string.h>
+
+#include "options.h"
+
+bool NeedsXDisplayHook(int32_t monitorType, bool startService, bool startAsLogonUser)
+{
+    return (monitorType == MonitorVsRemote || monitorType == MonitorX) && !startService &&
+           !startAsLogonUser;
+}
+
+OpenPlan PlanOpenMonitor(int32_t monitorType, bool local, bool startService,
+                         bool startAsLogonUser)
+{
+    OpenPlan plan = {RouteRemoteRequest, false, false};
+    if (monitorType == MonitorVsLocal) {
+        plan.ensureService = startService;
+        plan.route = startAsLogonUser ? RouteLocalLaunch
+                     : startService   ? RouteEnsureAndRequest
+                                      : RouteLocalRequest;
+        return plan;
+    }
+    if (!local) {
+        plan.route = startAsLogonUser ? RouteNothing : RouteRemoteRequest;
+        return plan;
+    }
+    if (!startService && !startAsLogonUser) {
+        plan.route = RouteLocalRequest;
+        return plan;
+    }
+    if (monitorType != MonitorPredefined) {
+        plan.route = RouteInvalidForType;
+        return plan;
+    }
+    plan.readDefinition = true;
+    plan.ensureService = startService;
+    plan.route = startAsLogonUser ? RouteLocalLaunch : RouteEnsureAndRequest;
+    return plan;
+}
+
+bool NodeIsThisComputer(const char *upperNode, const char *upperComputer)
+{
+    while (*upperNode == ' ')
+        upperNode++;
+    return strncmp(upperNode, upperComputer, strlen(upperComputer)) == 0;
+}
