@@ -24,12 +24,17 @@ static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE"
 
 bool SetUpInstallation(const std::string &root)
 {
+    /* A running service program could not be replaced. */
+    if (!RemoveService())
+        return false;
     std::string exec = root + "PROG\\EXEC";
     if (!MakeDirectories(exec) || !MakeDirectories(root + "SYS\\ACTIVE\\SYS_"))
         return false;
-    for (const char *program : StandIns)
-        if (!CopyFileA(BinPath(program).c_str(), (exec + "\\" + program).c_str(), FALSE))
+    for (const char *program : StandIns) {
+        std::string from = BinPath(program), to = exec + "\\" + program;
+        if (!WaitUntil([&] { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }, 5000))
             return false;
+    }
     ClearFixtureLogs(root);
     return true;
 }
@@ -88,21 +93,24 @@ static bool StopOrKill(SC_HANDLE service)
     SERVICE_STATUS status;
     if (!QueryServiceStatus(service, &status) || status.dwCurrentState == SERVICE_STOPPED)
         return true;
+    DWORD pid = ServiceProcessId(service);
+    HANDLE process = pid != 0 ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
+    bool stopped = false;
     if (status.dwCurrentState == SERVICE_RUNNING) {
         ControlService(service, SERVICE_CONTROL_STOP, &status);
-        return WaitUntil([&] {
+        stopped = WaitUntil([&] {
             return QueryServiceStatus(service, &status) &&
                    status.dwCurrentState == SERVICE_STOPPED;
         }, 10000);
-    }
-    DWORD pid = ServiceProcessId(service);
-    HANDLE process = pid != 0 ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
-    if (process != NULL) {
+    } else if (process != NULL) {
         TerminateProcess(process, 1);
+    }
+    /* the program itself must be gone before its file can be replaced */
+    if (process != NULL) {
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
     }
-    return false;
+    return stopped;
 }
 
 bool StopService()

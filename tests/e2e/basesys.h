@@ -21,7 +21,8 @@ extern const char InstallRoot[]; /* "C:\gvbase\" */
 std::string ExecDir();           /* InstallRoot + "PROG\EXEC" (no backslash) */
 std::string ServiceProgram();    /* ExecDir() + "\gvcore.exe" */
 
-/* Creates the directories and copies the stand-in programs; clears logs. */
+/* Removes the service, creates the directories and copies the stand-in
+ * programs; clears their logs. */
 bool SetUpInstallation(const std::string &root);
 /* Removes the records the stand-ins left beside themselves. */
 void ClearFixtureLogs(const std::string &root);

@@ -407,7 +407,8 @@ std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
     HWND box = WaitForMessageBox(pid, caption, timeoutMs);
     if (box == NULL)
         return "";
-    std::string text = ItemText(box, 0xFFFF);
+    std::string text;
+    WaitUntil([&] { return !(text = ItemText(box, 0xFFFF)).empty(); }, 2000);
     int button = GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL;
     ClickButton(box, button);
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
@@ -449,8 +450,13 @@ ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
     for (;;) {
         HWND box = WaitForMessageBox(guard.child.pid, NULL, 0);
         if (box != NULL) {
-            std::string caption = WindowText(box);
-            std::string text = ItemText(box, 0xFFFF);
+            /* a box may be on screen a moment before its texts are set */
+            std::string caption, text;
+            WaitUntil([&] {
+                caption = WindowText(box);
+                text = ItemText(box, 0xFFFF);
+                return !caption.empty() && !text.empty();
+            }, 2000);
             run.messages.push_back(caption == expectedCaption ? text : caption + ": " + text);
             run.icons.push_back(MessageBoxHasIcon(box));
             ClickButton(box, GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL);

@@ -28,6 +28,8 @@ protected:
 
     static std::string FirstLine(const ProgramRun &run)
     {
+        if (!run.ended)
+            return "(svcprobe did not end: " + run.windows + ")";
         return run.output.substr(0, run.output.find_first_of("\r\n"));
     }
 

@@ -1,0 +1,163 @@
+// The opener and the local service: -start_serv makes sure the service runs
+// before the request goes to the local pipe, -start_as_logon_user needs it
+// running from this installation, and another computer's monitor needs
+// neither.
+#include <gtest/gtest.h>
+
+#include "basesys.h"
+#include "monserver.h"
+#include "opener.h"
+
+using namespace gv;
+
+namespace {
+
+const char OtherExecDir[] = "C:\\gvother\\PROG\\EXEC";
+
+class LocalService : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        ASSERT_TRUE(SetUpInstallation(InstallRoot));
+        ASSERT_TRUE(MakeDirectories(OtherExecDir));
+        CopyFileA(BinPath("gvcore.exe").c_str(), (std::string(OtherExecDir) + "\\gvcore.exe").c_str(),
+                  FALSE);
+    }
+    static void TearDownTestSuite() { RemoveService(); }
+    void SetUp() override { ClearFixtureLogs(InstallRoot); }
+
+    MonitorServer server;
+
+    static void Service(const std::string &binaryPath, DWORD state)
+    {
+        ASSERT_TRUE(InstallService(binaryPath));
+        if (state == SERVICE_RUNNING) {
+            ASSERT_TRUE(StartServiceAndWait(SERVICE_RUNNING, 10000));
+        }
+    }
+    std::string StarterLog() { return FixtureLog(InstallRoot, "Gv_Start.exe"); }
+};
+
+TEST_F(LocalService, StartServStartsAStoppedService)
+{
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_EQ((DWORD)SERVICE_RUNNING, ServiceCurrentState());
+    EXPECT_NE(std::string::npos, StarterLog().find("-start -no_info_dialog")) << StarterLog();
+    EXPECT_EQ(1u, server.Requests().size()) << "the request follows the start";
+}
+
+TEST_F(LocalService, StartServWithCreateDirDisabled)
+{
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_serv -serv_create_dir_disabled");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_NE(std::string::npos, StarterLog().find("-start -no_create_dir -no_info_dialog"))
+        << StarterLog();
+    EXPECT_EQ(1u, server.Requests().size());
+}
+
+TEST_F(LocalService, StartServWithTheServiceAlreadyRunningHere)
+{
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_EQ("", StarterLog()) << "nothing to start";
+    EXPECT_EQ(1u, server.Requests().size());
+}
+
+TEST_F(LocalService, StartServWhileAnotherInstallationRuns)
+{
+    Service(std::string(OtherExecDir) + "\\gvcore.exe", SERVICE_RUNNING);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(std::vector<std::string>{"Could not start Gridvane service."}, run.messages);
+    EXPECT_EQ(1u, server.Requests().size()) << "the request still goes out";
+}
+
+TEST_F(LocalService, StartServWithoutTheService)
+{
+    ASSERT_TRUE(RemoveService());
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(std::vector<std::string>{"Could not start Gridvane service."}, run.messages);
+    EXPECT_TRUE(server.Requests().empty()) << "the query failed: nothing is sent";
+}
+
+TEST_F(LocalService, StartServWithoutTheStarter)
+{
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ASSERT_TRUE(MakeDirectories("C:\\gvempty"));
+    ASSERT_TRUE(server.Start());
+    StartOptions options;
+    options.currentDir = "C:\\gvempty";
+    ProgramRun run = RunOpener("-default -start_serv", options);
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(std::vector<std::string>{"Service could not be started. Gv_Start.exe(2)."},
+              run.messages);
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(LocalService, LogonUserStartNeedsTheServiceRunningHere)
+{
+    ASSERT_TRUE(server.Start());
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ProgramRun stopped = RunOpener("-default -start_as_logon_user");
+    ASSERT_TRUE(stopped.ended) << stopped.windows;
+    EXPECT_EQ(std::vector<std::string>{"Gridvane service is not running."}, stopped.messages);
+
+    Service(std::string(OtherExecDir) + "\\gvcore.exe", SERVICE_RUNNING);
+    ProgramRun elsewhere = RunOpener("-default -start_as_logon_user");
+    ASSERT_TRUE(elsewhere.ended) << elsewhere.windows;
+    EXPECT_EQ(std::vector<std::string>{"Another Gridvane service is already running!"},
+              elsewhere.messages);
+    EXPECT_TRUE(server.Requests().empty()) << "-start_as_logon_user never sends a request";
+}
+
+TEST_F(LocalService, LogonUserStartForAnotherComputerDoesNothing)
+{
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-d " + OtherComputerName() + " 7 -start_as_logon_user -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ("", StarterLog()) << "-start_serv has no effect for another computer";
+}
+
+TEST_F(LocalService, DialogComesBackAfterTheServiceStart)
+{
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ChildGuard opener;
+    StartOptions options;
+    options.currentDir = ExecDir();
+    ASSERT_TRUE(Start(opener.child, OpenerPath(), "-start_serv", options));
+    HWND dialog = WaitForDialog(opener.child.pid, OpenerCaption, 1043, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(opener.child.pid);
+    RECT before;
+    GetWindowRect(dialog, &before);
+    ClickButton(dialog, IDOK);
+    // no monitor server: the request fails after the service start
+    EXPECT_EQ("Could not establish a connection to the Gridvane base system computer (2).",
+              DismissMessageBox(opener.child.pid, OpenerCaption, 15000));
+    EXPECT_EQ((DWORD)SERVICE_RUNNING, ServiceCurrentState());
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) && IsWindowEnabled(
+                                           GetDlgItem(dialog, IDOK)); }, 5000))
+        << "the dialog must be usable for another try";
+    RECT after;
+    GetWindowRect(dialog, &after);
+    EXPECT_EQ(before.right - before.left, after.right - after.left);
+    EXPECT_EQ(before.bottom - before.top, after.bottom - after.top);
+    EXPECT_EQ(before.top, after.top);
+}
+
+} // namespace
