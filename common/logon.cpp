@@ -1,7 +1,5 @@
 /*
- * logon.cpp: the IPC$ logon of both programs, and (still to come) the
- * access-denied dialog. Until its template exists, DialogBoxParamA of
- * resource 115 fails and the callers report "Could not open window.".
+ * logon.cpp: the IPC$ logon of both programs.
  */
 #include "logon.h"
 
@@ -33,13 +31,4 @@ bool DisconnectIpcShare(const char *host, DWORD *error)
     }
     *error = WNetCancelConnection2A(remote, 0, FALSE) != NO_ERROR ? GetLastError() : 0;
     return *error == 0;
-}
-
-INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    (void)dialog;
-    (void)message;
-    (void)wParam;
-    (void)lParam;
-    return FALSE;
 }

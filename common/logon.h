@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "logonids.h"
+
 /* Logs on to \\host\IPC$ with the credentials; *error is set in every case
  * (0 on success). */
 bool ConnectIpcShare(const char *host, const char *userName, const char *password,
@@ -16,8 +18,25 @@ bool ConnectIpcShare(const char *host, const char *userName, const char *passwor
 /* Cancels the connection to \\host\IPC$ (not forced, profile untouched). */
 bool DisconnectIpcShare(const char *host, DWORD *error);
 
-/* Dialog procedure of resource 115, in the variant of the program it is
- * built into. */
+/* How the dialog behaves in one program (see accessvariants.h). */
+struct AccessDialogVariant {
+    INT_PTR loggedOn;          /* dialog result after a logon */
+    INT_PTR cancelled;         /* dialog result after Cancel, Esc or the close box */
+    bool hideWhileLoggingOn;   /* the dialog steps aside during the logon */
+    bool waitCursor;           /* the wait cursor shows during the logon */
+    bool showsHostName;        /* the read-only field 1027 shows the host */
+};
+
+/* Supplied by the program the dialog is built into: */
+extern const AccessDialogVariant *const accessDialogVariant;
+/* the computer to log on to, from the dialog's creation parameter */
+const char *AccessDialogHost(LPARAM parameter);
+/* shows a refused logon's error text, owned by the dialog */
+void ReportLogonError(HWND dialog, const char *text);
+
+/* Dialog procedure of resource 115. */
 INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+enum { CredentialSize = 257 };
 
 #endif

@@ -18,3 +18,11 @@ bool FormIpcRemoteName(const char *host, char *remote, size_t size)
         remote[0] = '\0';
     return false;
 }
+
+void LogonErrorText(uint32_t error, char *text, size_t size)
+{
+    const char *what = error == 1326 ? "Unknown user name or bad password."
+                                     : "An error occurred when trying to connect to the shared "
+                                       "resource";
+    FormatText(text, size, "%s (%lu).", what, (unsigned long)error);
+}

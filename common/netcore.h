@@ -18,4 +18,8 @@ bool IsAccessDeniedError(uint32_t error);
  * the host name is too long for it. */
 bool FormIpcRemoteName(const char *host, char *remote, size_t size);
 
+/* The error text of a refused logon: "%s (%lu)." with the bad-password
+ * text for 1326, the general one otherwise. */
+void LogonErrorText(uint32_t error, char *text, size_t size);
+
 #endif

@@ -11,11 +11,11 @@
 #include "report.h"
 #include "request.h"
 #include "resource.h"
+#include "../common/logonids.h"
 
 enum {
     RetryPauseMs = 5000,
-    DialogLoggedOn = 1,
-    DialogCancelled = 2
+    DialogLoggedOn = 1
 };
 
 bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings)
@@ -33,35 +33,42 @@ bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *sett
  * the user cancelled the logon. */
 static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName)
 {
-    INT_PTR lastDialog = 0;
+    bool loggedOn = false;
     for (;;) {
         HANDLE pipe = CreateFileA(pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
                                   0, NULL);
         if (pipe != INVALID_HANDLE_VALUE)
             return pipe;
         DWORD error = GetLastError();
-        if (lastDialog != 0) {
+        if (loggedOn) {
+            /* the logon did not open the pipe: it goes again */
             DWORD ignored;
             DisconnectIpcShare(host, &ignored);
+            loggedOn = false;
         }
-        if (IsAccessDeniedError(error)) {
-            lastDialog = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), owner,
-                                         AccessDeniedDialog, 0);
-            if (lastDialog == -1) {
+        switch (NextOpenStep(error, commandLineOptions.retryGiven,
+                             &commandLineOptions.retryCount)) {
+        case OpenAskForLogon: {
+            INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED),
+                                             owner, AccessDeniedDialog, 0);
+            if (result == -1) {
                 ShowError(owner, "Could not open window.");
                 return INVALID_HANDLE_VALUE;
             }
-            if (lastDialog == DialogCancelled)
-                return INVALID_HANDLE_VALUE;
-            continue; /* logged on: again at once */
+            if (result != DialogLoggedOn)
+                return INVALID_HANDLE_VALUE; /* cancelled: no message */
+            loggedOn = true;
+            break; /* open again at once */
         }
-        if (commandLineOptions.retryGiven && --commandLineOptions.retryCount >= 0) {
+        case OpenAfterPause:
             Sleep(RetryPauseMs);
-            continue;
+            break;
+        case OpenGiveUp:
+            ShowErrorF(owner, "%s (%lu).",
+                       "Could not establish a connection to the Gridvane base system computer",
+                       error);
+            return INVALID_HANDLE_VALUE;
         }
-        ShowErrorF(owner, "%s (%lu).",
-                   "Could not establish a connection to the Gridvane base system computer", error);
-        return INVALID_HANDLE_VALUE;
     }
 }
 

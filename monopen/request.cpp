@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../common/netcore.h"
 #include "../common/textbuf.h"
 
 const char DefaultLocalFont[] = "family:MS Sans Serif-size:8-face:medium";
@@ -113,6 +114,15 @@ char *TrimNodeName(char *node)
 bool FormatMonitorPipeName(const char *node, char *pipeName, size_t size)
 {
     return FormatText(pipeName, size, "\\\\%s\\pipe\\KPX\\PIPE_monts", node[0] ? node : ".");
+}
+
+OpenFailureStep NextOpenStep(uint32_t error, bool retryGiven, int32_t *retryCount)
+{
+    if (IsAccessDeniedError(error))
+        return OpenAskForLogon;
+    if (!retryGiven || *retryCount < 0)
+        return OpenGiveUp;
+    return --*retryCount >= 0 ? OpenAfterPause : OpenGiveUp;
 }
 
 void FormatUnknownReply(const char *reply, char *text, size_t size)

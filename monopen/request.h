@@ -40,6 +40,12 @@ char *TrimNodeName(char *node);
  * name does not fit. */
 bool FormatMonitorPipeName(const char *node, char *pipeName, size_t size);
 
+/* What the exchange does when the pipe could not be opened: ask for a
+ * logon (the access-denied errors), try again after the 5 s pause (while
+ * the -r budget lasts; each pause spends one), or give up. */
+enum OpenFailureStep { OpenAskForLogon, OpenAfterPause, OpenGiveUp };
+OpenFailureStep NextOpenStep(uint32_t error, bool retryGiven, int32_t *retryCount);
+
 /* What the exchange does after a reply. */
 struct ReplyAction {
     bool runXDisplayHook;   /* first reply "OK_X": the hook's result counts */

@@ -4,8 +4,7 @@
 #ifndef GV_MONOPEN_RESOURCE_H
 #define GV_MONOPEN_RESOURCE_H
 
-#define IDD_SETTINGS 113
-#define IDD_ACCESS_DENIED 115
+#define IDD_SETTINGS 113 /* the access-denied dialog 115: common/logonids.h */
 
 /* Settings dialog (113) */
 #define IDC_SETTING_NUMBER 1025

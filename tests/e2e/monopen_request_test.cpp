@@ -196,14 +196,4 @@ TEST_F(MonitorRequest, RequestNotDelivered)
     EXPECT_EQ(0u, code);
 }
 
-TEST_F(MonitorRequest, AccessDeniedNeedsTheLogonDialog)
-{
-    MonitorServerScript script;
-    script.inbound = true; // the read-write open fails with error 5
-    ASSERT_TRUE(server.Start(script));
-    ProgramRun run = Open("-default");
-    ASSERT_TRUE(run.ended) << run.windows;
-    EXPECT_EQ(std::vector<std::string>{"Could not open window."}, run.messages);
-}
-
 } // namespace

@@ -30,4 +30,15 @@ TEST(Network, RemoteName)
     EXPECT_STREQ("", remote) << "a refused name leaves nothing to connect to";
 }
 
+TEST(Network, LogonErrorText)
+{
+    char text[256];
+    LogonErrorText(1326, text, sizeof text);
+    EXPECT_STREQ("Unknown user name or bad password. (1326).", text);
+    LogonErrorText(53, text, sizeof text);
+    EXPECT_STREQ("An error occurred when trying to connect to the shared resource (53).", text);
+    LogonErrorText(1222, text, sizeof text);
+    EXPECT_STREQ("An error occurred when trying to connect to the shared resource (1222).", text);
+}
+
 } // namespace

@@ -153,10 +153,11 @@ TEST(RequestText, LongestRequestFits)
     memset(s.display, 'd', sizeof s.display - 1);
     memset(s.remoteFont, 'f', sizeof s.remoteFont - 1);
     Request r = Format(s, o);
-    EXPECT_EQ(582 + 128, r.length) << "remoteFont at its full field";
+    EXPECT_EQ(582, r.length) << "type 1 with every field at its full width";
+    EXPECT_EQ(6u, r.strings.size());
     memset(s.remoteFont, 0, sizeof s.remoteFont);
     memset(s.remoteFont, 'f', FontValueMax);
-    EXPECT_EQ(582, Format(s, o).length) << "every field at the width the opener fills";
+    EXPECT_EQ(582 - 128, Format(s, o).length) << "with the longest -fr value";
 }
 
 TEST(RequestText, UnterminatedFieldsAreReadOnlyToTheirSize)
@@ -186,6 +187,29 @@ TEST(NodeName, TrailingBlanksAreCutInPlace)
     EXPECT_STREQ("\\\\SRV1\\pipe\\KPX\\PIPE_monts", pipe);
     ASSERT_TRUE(FormatMonitorPipeName("", pipe, sizeof pipe));
     EXPECT_STREQ("\\\\.\\pipe\\KPX\\PIPE_monts", pipe);
+}
+
+TEST(PipeOpen, AccessErrorsAskForALogonWhateverTheBudget)
+{
+    int32_t budget = 0;
+    for (uint32_t code : {5u, 86u, 1326u, 1331u})
+        EXPECT_EQ(OpenAskForLogon, NextOpenStep(code, true, &budget)) << code;
+    EXPECT_EQ(0, budget) << "a logon does not spend the retry budget";
+}
+
+TEST(PipeOpen, RetryBudgetIsSpentAcrossExchanges)
+{
+    int32_t budget = 0;
+    EXPECT_EQ(OpenGiveUp, NextOpenStep(2, false, &budget)) << "no -r: one attempt";
+    budget = 2;
+    EXPECT_EQ(OpenAfterPause, NextOpenStep(2, true, &budget));
+    EXPECT_EQ(OpenAfterPause, NextOpenStep(231, true, &budget));
+    EXPECT_EQ(OpenGiveUp, NextOpenStep(2, true, &budget));
+    EXPECT_EQ(-1, budget);
+    EXPECT_EQ(OpenGiveUp, NextOpenStep(2, true, &budget)) << "a later exchange has none left";
+    EXPECT_EQ(-1, budget) << "and the budget does not run further down";
+    budget = 0;
+    EXPECT_EQ(OpenGiveUp, NextOpenStep(3, true, &budget)) << "-r 0 means a single attempt";
 }
 
 struct Outcome {

@@ -1,0 +1,70 @@
+/*
+ * accessdlg.cpp: the access-denied dialog of both programs. OK logs on to
+ * the host's IPC$ share with the typed credentials; a refusal is reported
+ * and the dialog stays for another try. The credentials are wiped as soon
+ * as the logon call returns and are never written anywhere.
+ */
+#include <windows.h>
+
+#include "logon.h"
+#include "netcore.h"
+
+/* The creation parameter, kept for the OK handler. One dialog at a time. */
+static LPARAM dialogParameter;
+
+static void LogOn(HWND dialog)
+{
+    const AccessDialogVariant &variant = *accessDialogVariant;
+    HCURSOR replaced = NULL;
+    if (variant.waitCursor) {
+        HCURSOR wait = LoadCursorA(NULL, (LPCSTR)IDC_WAIT);
+        if (wait != NULL)
+            replaced = SetCursor(wait);
+    }
+    if (variant.hideWhileLoggingOn)
+        ShowWindow(dialog, SW_HIDE);
+
+    char userName[CredentialSize];
+    char password[CredentialSize];
+    GetDlgItemTextA(dialog, IDC_LOGON_USER, userName, sizeof userName);
+    GetDlgItemTextA(dialog, IDC_LOGON_PASSWORD, password, sizeof password);
+    DWORD error;
+    bool ok = ConnectIpcShare(AccessDialogHost(dialogParameter), userName, password, &error);
+    SecureZeroMemory(password, sizeof password);
+    SecureZeroMemory(userName, sizeof userName);
+
+    if (ok) {
+        EndDialog(dialog, variant.loggedOn);
+    } else {
+        char text[256];
+        LogonErrorText(error, text, sizeof text);
+        ReportLogonError(dialog, text);
+        if (variant.hideWhileLoggingOn)
+            ShowWindow(dialog, SW_SHOWNORMAL);
+    }
+    if (replaced != NULL)
+        SetCursor(replaced);
+}
+
+INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        dialogParameter = lParam;
+        if (accessDialogVariant->showsHostName)
+            SetDlgItemTextA(dialog, IDC_LOGON_HOST, AccessDialogHost(lParam));
+        return TRUE; /* the focus goes to the first tab stop */
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            LogOn(dialog);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, accessDialogVariant->cancelled);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

@@ -1,0 +1,125 @@
+// The opener's access-denied dialog: a base system that refuses the pipe
+// (error 5) brings it up; under Wine every logon is refused (1222), so the
+// error box and the dialog's return are what an operator meets here.
+#include <gtest/gtest.h>
+
+#include "basesys.h"
+#include "monserver.h"
+#include "opener.h"
+
+using namespace gv;
+
+namespace {
+
+const char DialogCaption[] = "Gridvane Monitor - Access Denied";
+const char Refused[] = "An error occurred when trying to connect to the shared resource (1222).";
+enum { UserName = 1025, Password = 1026 };
+
+class OpenerLogon : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(SetUpInstallation(InstallRoot)); }
+
+    MonitorServer server;
+    ChildGuard opener;
+    HWND dialog = NULL;
+
+    void SetUp() override
+    {
+        MonitorServerScript refusing;
+        refusing.inbound = true; // a read-write open fails with error 5
+        ASSERT_TRUE(server.Start(refusing));
+        StartOptions options;
+        options.currentDir = ExecDir();
+        ASSERT_TRUE(Start(opener.child, OpenerPath(), "-d " + ComputerName() + " 7", options));
+        dialog = WaitForDialog(opener.child.pid, DialogCaption, Password, 10000);
+        ASSERT_NE(nullptr, dialog) << DescribeWindows(opener.child.pid);
+    }
+
+    void ExpectEndWithoutMessage()
+    {
+        EXPECT_EQ(nullptr, WaitForMessageBox(opener.child.pid, OpenerCaption, 1000))
+            << DescribeWindows(opener.child.pid);
+        DWORD code = 1;
+        ASSERT_TRUE(WaitExit(opener.child, 10000, &code)) << DescribeWindows(opener.child.pid);
+        EXPECT_EQ(0u, code);
+    }
+};
+
+TEST_F(OpenerLogon, DialogLayout)
+{
+    DWORD style = WindowStyle(dialog);
+    EXPECT_NE(0u, style & WS_SYSMENU);
+    EXPECT_NE(0u, style & WS_CAPTION);
+    EXPECT_EQ(GetDlgItem(dialog, IDOK), FocusedWindow(dialog)) << "the focus starts on OK";
+    EXPECT_EQ("", ItemText(dialog, UserName));
+    EXPECT_NE(0u, WindowStyle(GetDlgItem(dialog, Password)) & ES_PASSWORD);
+    EXPECT_NE(0u, WindowStyle(GetDlgItem(dialog, UserName)) & ES_AUTOHSCROLL);
+
+    // Tab order is template order: OK, Cancel, user name, password.
+    HWND first = GetDlgItem(dialog, IDOK);
+    EXPECT_EQ(GetDlgItem(dialog, IDCANCEL), GetNextDlgTabItem(dialog, first, FALSE));
+    EXPECT_EQ(GetDlgItem(dialog, UserName),
+              GetNextDlgTabItem(dialog, GetDlgItem(dialog, IDCANCEL), FALSE));
+    EXPECT_EQ(GetDlgItem(dialog, Password),
+              GetNextDlgTabItem(dialog, GetDlgItem(dialog, UserName), FALSE));
+
+    RECT client;
+    GetClientRect(dialog, &client);
+    double sx = client.right / 287.0, sy = client.bottom / 105.0;
+    const struct {
+        int id;
+        int x, y, w, h;
+    } at[] = {{IDOK, 230, 7, 50, 14},
+              {IDCANCEL, 230, 24, 50, 14},
+              {UserName, 49, 28, 173, 14},
+              {Password, 49, 45, 173, 14}};
+    for (const auto &c : at) {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog, c.id), &r);
+        MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
+        EXPECT_NEAR(c.x, r.left / sx, 1) << c.id;
+        EXPECT_NEAR(c.y, r.top / sy, 1) << c.id;
+        EXPECT_NEAR(c.w, (r.right - r.left) / sx, 1) << c.id;
+        EXPECT_NEAR(c.h, (r.bottom - r.top) / sy, 1) << c.id;
+    }
+
+    std::string texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts += WindowText(child) + "|";
+    EXPECT_EQ("OK|Cancel|User name:|The connection could not be established due to an incorrect "
+              "user name or an incorrect password.|Password:|||You can not make two or more "
+              "connections to the same computer with different credentials (user id && "
+              "password).|Note|",
+              texts);
+    ClickButton(dialog, IDCANCEL);
+    ExpectEndWithoutMessage();
+}
+
+TEST_F(OpenerLogon, RefusedLogonBringsTheDialogBack)
+{
+    PressKey(dialog, VK_RETURN); // at once: an empty logon
+    HWND box = WaitForMessageBox(opener.child.pid, OpenerCaption, 10000);
+    ASSERT_NE(nullptr, box) << DescribeWindows(opener.child.pid);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog steps aside while logging on";
+    EXPECT_EQ(Refused, DismissMessageBox(opener.child.pid, OpenerCaption, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != 0; }, 5000));
+
+    SetItemText(dialog, UserName, "operator7");
+    SetItemText(dialog, Password, "not-this-one");
+    ClickButton(dialog, IDOK);
+    EXPECT_EQ(Refused, DismissMessageBox(opener.child.pid, OpenerCaption, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != 0; }, 5000));
+    EXPECT_EQ("operator7", ItemText(dialog, UserName)) << "the typed user name stays";
+
+    ClickButton(dialog, IDCANCEL);
+    ExpectEndWithoutMessage();
+    EXPECT_EQ(0, server.Connections());
+}
+
+TEST_F(OpenerLogon, EscapeCancels)
+{
+    PressKey(dialog, VK_ESCAPE);
+    ExpectEndWithoutMessage();
+}
+
+} // namespace
