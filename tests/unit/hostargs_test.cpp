@@ -1,5 +1,5 @@
-// Computer names from the notification window's command line, and the
-// pipe paths made from them.
+// Computer names from the notification window's command line: which are
+// taken, which count as this computer, and which are refused.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -116,16 +116,6 @@ TEST(HostArguments, NameCutByTheCommandLineCopyIsRefused)
     ASSERT_EQ((size_t)CommandCopySize - 1, line.size());
     n = Parse(line);
     EXPECT_EQ("NODE2", n.name[1]);
-}
-
-TEST(PipeNames, LocalHostsUseADot)
-{
-    char pipe[PipeNameSize];
-    ASSERT_TRUE(FormatPipeName("vm", pipe, true));
-    EXPECT_STREQ("\\\\.\\pipe\\KPX\\PIPE_stderr", pipe);
-    ASSERT_TRUE(FormatPipeName("NODE1", pipe, false));
-    EXPECT_STREQ("\\\\NODE1\\pipe\\KPX\\PIPE_stderr", pipe);
-    EXPECT_FALSE(FormatPipeName("", pipe, false));
 }
 
 } // namespace

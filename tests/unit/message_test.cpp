@@ -48,14 +48,6 @@ TEST(MessageHeader, ShorterMessagesHaveNoHeader)
     EXPECT_EQ('Q', kind);
 }
 
-TEST(MessageHeader, OnlyCAndLAreStatusKinds)
-{
-    EXPECT_TRUE(IsStatusKind('C'));
-    EXPECT_TRUE(IsStatusKind('L'));
-    EXPECT_FALSE(IsStatusKind('X'));
-    EXPECT_FALSE(IsStatusKind('c'));
-}
-
 TEST(SequenceNumbers, LossesCountForwardThroughTheWrap)
 {
     const struct {

@@ -107,23 +107,6 @@ TEST(PaneBook, OverfullListStaysInsideTheBlocks)
     EXPECT_EQ(5, entry.blockWidth[0]);
 }
 
-TEST(PaneTexts, ReportLines)
-{
-    char line[PaneLineSize];
-    FormatReportLine(line, "The connection to Gridvane is lost", 109);
-    EXPECT_STREQ("[notify] The connection to Gridvane is lost (109).", line);
-    FormatReportLine(line, "A connection to Gridvane has been established.", 0);
-    EXPECT_STREQ("[notify] A connection to Gridvane has been established.", line);
-    FormatLostMessagesLine(line, 2);
-    EXPECT_STREQ("[notify] WARNING Messages are lost. (Messages missing 2)", line);
-
-    char second[PaneLineSize];
-    FormatPruneNotices(line, second);
-    EXPECT_STREQ("[notify] The maximum number of messages that can be displayed (1000) has "
-                 "been reached.", line);
-    EXPECT_STREQ("[notify] Pruning the list (100 messages)...", second);
-}
-
 TEST(PaneTexts, ErrorBoxWithAndWithoutHost)
 {
     const std::string advice = "Please restart this program to ensure that the communication "
@@ -135,18 +118,6 @@ TEST(PaneTexts, ErrorBoxWithAndWithoutHost)
               std::string(text)) << "the longest host and code fit";
     FormatErrorBoxText(text, sizeof text, nullptr, "unused", 1812);
     EXPECT_EQ("Return code =  1812. " + advice, std::string(text));
-}
-
-TEST(PaneTexts, ConnectStatusAlternates)
-{
-    HostEntry entry;
-    ResetHostEntry(&entry, 0);
-    EXPECT_STREQ("Trying to connect.", NextConnectStatus(&entry));
-    EXPECT_STREQ("Trying...", NextConnectStatus(&entry));
-    EXPECT_STREQ("Trying to connect.", NextConnectStatus(&entry));
-    entry.wasConnected = true;
-    EXPECT_STREQ("Trying...", NextConnectStatus(&entry));
-    EXPECT_STREQ("Connection lost. Trying to reconnect.", NextConnectStatus(&entry));
 }
 
 } // namespace
