@@ -3,6 +3,7 @@
  */
 #include "harness.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -106,6 +107,20 @@ std::vector<std::string> SplitLines(const std::string &text)
         start = end + 1;
     }
     return lines;
+}
+
+std::string ComputerName()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = "";
+    DWORD size = sizeof name;
+    GetComputerNameA(name, &size);
+    return name;
+}
+
+std::string OtherHostName(const char *suffix)
+{
+    char first = ComputerName().empty() ? 'A' : (char)toupper(ComputerName()[0]);
+    return std::string(first == 'Q' ? "XNODE" : "QNODE") + suffix;
 }
 
 /* ---- processes ---- */

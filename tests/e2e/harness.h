@@ -31,6 +31,12 @@ bool RemoveTree(const std::string &path);
 /* Lines of a text, without their line ends. */
 std::vector<std::string> SplitLines(const std::string &text);
 
+/* This computer's name as the programs read it, and a name that is surely
+ * another computer's: both programs count any name that begins with this
+ * computer's name as this computer. */
+std::string ComputerName();
+std::string OtherHostName(const char *suffix = "");
+
 /* ---- processes ---- */
 
 struct Child {

@@ -126,7 +126,7 @@ TEST_F(LocalService, LogonUserStartNeedsTheServiceRunningHere)
 TEST_F(LocalService, LogonUserStartForAnotherComputerDoesNothing)
 {
     ASSERT_TRUE(server.Start());
-    ProgramRun run = RunOpener("-d " + OtherComputerName() + " 7 -start_as_logon_user -start_serv");
+    ProgramRun run = RunOpener("-d " + OtherHostName() + " 7 -start_as_logon_user -start_serv");
     ASSERT_TRUE(run.ended) << run.windows;
     EXPECT_EQ(0u, run.exitCode);
     EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);

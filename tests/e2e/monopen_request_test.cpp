@@ -66,7 +66,7 @@ TEST_F(MonitorRequest, ThisComputerUnderAnySpellingIsAskedLocally)
 TEST_F(MonitorRequest, AnotherComputerIsAskedOverTheNetwork)
 {
     ASSERT_TRUE(server.Start());
-    ProgramRun run = Open("-d " + OtherComputerName() + " 7");
+    ProgramRun run = Open("-d " + OtherHostName() + " 7");
     ASSERT_TRUE(run.ended) << run.windows;
     ASSERT_EQ(1u, run.messages.size()) << Joined(run.messages);
     // Wine answers a pipe on another computer with ERROR_PATH_NOT_FOUND.

@@ -21,18 +21,6 @@ ProgramRun RunOpener(const std::string &arguments, StartOptions options, DWORD t
     return RunToEnd(OpenerPath(), arguments, options, OpenerCaption, timeoutMs);
 }
 
-std::string ComputerName()
-{
-    char name[MAX_COMPUTERNAME_LENGTH + 1];
-    DWORD size = sizeof name;
-    return GetComputerNameA(name, &size) ? name : "";
-}
-
-std::string OtherComputerName()
-{
-    return std::string(ComputerName()[0] == 'Q' ? "R" : "Q") + "REMOTEHOST";
-}
-
 ProgramRun RunProbe(const std::string &arguments, StartOptions options, DWORD timeoutMs)
 {
     if (options.currentDir.empty())

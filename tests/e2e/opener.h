@@ -21,11 +21,6 @@ std::string OpenerPath();
 ProgramRun RunOpener(const std::string &arguments, StartOptions options = StartOptions(),
                      DWORD timeoutMs = 20000);
 
-/* This computer's name as Windows reports it, and a name that is surely
- * another computer's (it cannot begin with this one's). */
-std::string ComputerName();
-std::string OtherComputerName();
-
 /* Runs svcprobe (one service operation of the opener) the same way, with
  * its output captured. */
 ProgramRun RunProbe(const std::string &arguments, StartOptions options = StartOptions(),

@@ -1,0 +1,356 @@
+/*
+ * pipes.cpp: connection, reader and shutdown threads (see pipes.h).
+ *
+ * Each host has one owner at a time, told by its state: the connection
+ * thread while HostDisconnected, the reader while HostConnected. The state
+ * is written last when a host changes hands, so the new owner sees
+ * everything the old one did. Pane lines go to the window thread.
+ */
+#include "pipes.h"
+
+#include "../common/logon.h"
+#include "../common/logonids.h"
+#include "../common/netcore.h"
+#include "faults.h"
+#include "globals.h"
+#include "message.h"
+#include "panedlg.h"
+#include "panes.h"
+#include "resource.h"
+
+static const DWORD RetryPauseMs = 2000;
+static const DWORD IdlePollMs = 1000;
+static const DWORD DeactivateGraceMs = 2000;
+
+static const char TextNoConnection[] = "Can not establish a connection to Gridvane.";
+static const char TextNoMessagePassing[] = "Could not establish the message passing mechanism.";
+
+/* The reader's one buffer: a whole message and the zero after it. */
+static char messageBuffer[MessageBufferSize];
+
+/* Window thread only. */
+static bool shutdownStarted;
+
+/* ---- connection thread ---- */
+
+static INT_PTR RunLogonDialog(HWND dialog, int host)
+{
+    if (InjectedFault("logondialog"))
+        return -1;
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), dialog,
+                           AccessDeniedDialog, (LPARAM)host);
+}
+
+/* What a failed open means: 1 give up this attempt, 0 logged on (open
+ * again), -1 the logon dialog could not be shown. */
+static int HandleOpenFailure(HWND dialog, HostEntry *entry, int previousResult, int host)
+{
+    DWORD error = GetLastError();
+    if (previousResult != 2) {
+        /* The logon did not open the pipe. */
+        DWORD ignored;
+        DisconnectIpcShare(entry->hostName, &ignored);
+    }
+    if (IsAccessDeniedError(error)) {
+        INT_PTR result = RunLogonDialog(dialog, host);
+        if (result == -1) {
+            MessageBoxA(dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
+            return -1;
+        }
+        if (result == 1) {
+            entry->state = HostIdle;
+            entry->pipe = NoPipe;
+            return 1;
+        }
+        return 0;
+    }
+    if (error == entry->lastError)
+        return 1;
+    entry->lastError = error;
+    if (error == ERROR_FILE_NOT_FOUND)
+        ReportToPanes(dialog, TextNoConnection, 0, host);
+    else
+        ReportToPanes(dialog, "Could not open the message pipe", error, host);
+    return 1;
+}
+
+static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
+{
+    DWORD mode = PIPE_READMODE_MESSAGE | PIPE_NOWAIT;
+    if (SetNamedPipeHandleState(pipe, &mode, NULL, NULL)) {
+        entry->pipe = pipe;
+        return true;
+    }
+    DWORD error = GetLastError();
+    if (error != entry->lastError) {
+        entry->lastError = error;
+        if (error == ERROR_FILE_NOT_FOUND)
+            ReportToPanes(dialog, TextNoConnection, 0, host);
+        else
+            ReportToPanes(dialog, "The appropriate mode of the pipe could not be set", error, host);
+    }
+    CloseHandle(pipe);
+    entry->state = HostDisconnected;
+    entry->pipe = NoPipe;
+    return false;
+}
+
+/* One attempt to open the host's pipe, with logon dialogs as needed. An
+ * attempt whose logon dialog cannot be shown ends, so that the next one
+ * follows the usual pause instead of bringing the error back at once. */
+static bool ConnectHost(HWND dialog, int host)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    int previousResult = 2; /* no dialog shown yet */
+    for (;;) {
+        HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
+            InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
+            CloseHandle(pipe);
+            pipe = INVALID_HANDLE_VALUE;
+            SetLastError(ERROR_ACCESS_DENIED);
+        }
+        if (pipe != INVALID_HANDLE_VALUE)
+            return SetPipeMode(dialog, pipe, entry, host);
+        previousResult = HandleOpenFailure(dialog, entry, previousResult, host);
+        if (previousResult != 0)
+            return false;
+    }
+}
+
+static bool WritePipeMessage(HANDLE pipe, const char *text, DWORD length, const char *fault,
+                             DWORD *error)
+{
+    if (InjectedFault(fault)) {
+        *error = ERROR_NO_DATA;
+        return false;
+    }
+    DWORD written = 0;
+    if (WriteFile(pipe, text, length, &written, NULL)) {
+        *error = 0;
+        return true;
+    }
+    *error = GetLastError();
+    return false;
+}
+
+static bool SendActivate(HANDLE pipe, DWORD *error)
+{
+    return WritePipeMessage(pipe, "ACTIVATE", 8, "activate", error);
+}
+
+/* A freshly opened host: announced, reported, then given to the reader. */
+static void HandOverHost(HWND dialog, int host)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    SetHostLabelEnabled(dialog, true, host);
+    ShowConnectStatus(dialog, host, false);
+    SetReconnectFlag(host);
+    DWORD error = 0;
+    if (SendActivate(entry->pipe, &error)) {
+        entry->lastError = 0;
+        ReportToPanes(dialog, "A connection to Gridvane has been established.", 0, host);
+    } else if (error != entry->lastError) {
+        entry->lastError = error;
+        ReportToPanes(dialog, TextNoMessagePassing, error, host);
+    }
+    entry->state = HostConnected;
+}
+
+static DWORD WINAPI ConnectionThread(LPVOID parameter)
+{
+    HWND dialog = (HWND)parameter;
+    while (stopRequested == 0) {
+        bool allSettled = true;
+        for (int host = 0; host < MaxHosts; host++) {
+            HostEntry *entry = &hostTable.entries[host];
+            if (entry->state != HostDisconnected)
+                continue;
+            if (ConnectHost(dialog, host)) {
+                HandOverHost(dialog, host);
+            } else if (entry->state == HostDisconnected) {
+                allSettled = false;
+                ShowConnectStatus(dialog, host, false);
+                ShowConnectStatus(dialog, host, true);
+            } else {
+                ShowCancelled(dialog, host);
+            }
+        }
+        if (stopRequested != 0)
+            break;
+        if (!allSettled) {
+            Sleep(RetryPauseMs);
+            continue;
+        }
+        WaitForSingleObject(connectWake, INFINITE);
+        if (stopRequested != 0)
+            break;
+        ResetEvent(connectWake);
+    }
+    SetEvent(connectorDone);
+    return 0;
+}
+
+/* ---- reader thread ---- */
+
+static void ShowMessageRead(HWND dialog, int host, char *message)
+{
+    int32_t sequence = 0;
+    char kind = 0;
+    if (!ParseMessageHeader(message, &sequence, &kind)) {
+        /* Too short for a header: shown as it came. */
+        AddHostMessage(dialog, message, host);
+        return;
+    }
+    if (sequence == 0) {
+        AddStatusMessage(dialog, message, host, kind);
+        return;
+    }
+    uint32_t missing = CheckSequence(&hostTable.entries[host], sequence);
+    if (missing != 0)
+        ReportLostMessages(dialog, missing, host);
+    AddHostMessage(dialog, message, host);
+}
+
+/* A read failed: the pipe goes back to the connection thread. */
+static void DropConnection(HWND dialog, int host, DWORD error)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    if (error != entry->lastError) {
+        entry->lastError = error;
+        if (error == ERROR_BROKEN_PIPE)
+            ReportToPanes(dialog, "The connection to Gridvane is lost", ERROR_BROKEN_PIPE, host);
+        else
+            ReportToPanes(dialog, "Failed when reading the message pipe.", error, host);
+    }
+    CloseHandle(entry->pipe);
+    entry->pipe = NoPipe;
+    entry->lastError = 0;
+    entry->lastSequence = -1;
+    SetHostLabelEnabled(dialog, false, host);
+    entry->state = HostDisconnected;
+    SetEvent(connectWake);
+}
+
+/* Reads the host until it has nothing more; true when a message came. */
+static bool ReadHost(HWND dialog, int host)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    bool gotMessage = false;
+    while (stopRequested == 0) {
+        DWORD got = 0;
+        if (ReadFile(entry->pipe, messageBuffer, MessageReadSize, &got, NULL)) {
+            messageBuffer[got] = '\0';
+            gotMessage = true;
+            entry->lastError = 0;
+            ShowMessageRead(dialog, host, messageBuffer);
+            continue;
+        }
+        DWORD error = GetLastError();
+        if (error != ERROR_NO_DATA)
+            DropConnection(dialog, host, error);
+        break;
+    }
+    return gotMessage;
+}
+
+static DWORD WINAPI ReaderThread(LPVOID parameter)
+{
+    HWND dialog = (HWND)parameter;
+    int host = 0;
+    int lastHostWithData = 0;
+    for (;;) {
+        if (hostTable.entries[host].state == HostConnected && ReadHost(dialog, host))
+            lastHostWithData = host;
+        host = (host + 1) % MaxHosts;
+        if (stopRequested != 0)
+            break;
+        if (host == lastHostWithData) {
+            /* A full turn without a message. */
+            Sleep(IdlePollMs);
+            if (stopRequested != 0)
+                break;
+        }
+    }
+    SetEvent(readerDone);
+    return 0;
+}
+
+bool StartPipeThreads(HWND dialog)
+{
+    /* Both are created before either runs, so that a failure leaves no
+     * thread behind working on the window that is being closed. */
+    HANDLE connector = CreateThread(NULL, 0, ConnectionThread, dialog, CREATE_SUSPENDED, NULL);
+    if (connector == NULL)
+        return false;
+    HANDLE reader = InjectedFault("threads")
+                        ? NULL
+                        : CreateThread(NULL, 0, ReaderThread, dialog, CREATE_SUSPENDED, NULL);
+    if (reader == NULL) {
+        CloseHandle(connector); /* never resumed: it ends with the process */
+        return false;
+    }
+    ResumeThread(connector);
+    ResumeThread(reader);
+    CloseHandle(connector);
+    CloseHandle(reader);
+    return true;
+}
+
+/* ---- shutdown ---- */
+
+static void SendDeactivate(HWND dialog)
+{
+    for (int host = 0; host < MaxHosts; host++) {
+        HostEntry *entry = &hostTable.entries[host];
+        if (entry->state != HostConnected)
+            continue;
+        DWORD error = 0;
+        if (!WritePipeMessage(entry->pipe, "DEACTIVATE", 10, "deactivate", &error) &&
+            error != entry->lastError) {
+            entry->lastError = error;
+            ReportToPanes(dialog, TextNoMessagePassing, error, host);
+        }
+    }
+    Sleep(DeactivateGraceMs);
+}
+
+static DWORD WINAPI ShutdownThread(LPVOID parameter)
+{
+    HWND dialog = (HWND)parameter;
+    ShowWindow(mainWindow, SW_HIDE);
+    stopRequested = 1;
+    SetEvent(connectWake);
+    WaitForSingleObject(readerDone, INFINITE);
+    WaitForSingleObject(connectorDone, INFINITE);
+    SendDeactivate(dialog);
+    ClosePanes(dialog);
+    return 0;
+}
+
+bool StartShutdown(void)
+{
+    if (shutdownStarted)
+        return true;
+    HANDLE thread = InjectedFault("closethread")
+                        ? NULL
+                        : CreateThread(NULL, 0, ShutdownThread, paneDialog, 0, NULL);
+    if (thread == NULL)
+        return false;
+    shutdownStarted = true;
+    CloseHandle(thread);
+    return true;
+}
+
+void CloseHostPipes(void)
+{
+    for (int host = 0; host < MaxHosts; host++) {
+        HostEntry *entry = &hostTable.entries[host];
+        if (entry->pipe == NoPipe)
+            continue;
+        CloseHandle(entry->pipe);
+        entry->pipe = NoPipe;
+        entry->state = HostDisconnected;
+    }
+}

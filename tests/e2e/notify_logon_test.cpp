@@ -1,0 +1,137 @@
+// The notification window's access-denied dialog: a base system that
+// refuses the pipe (error 5) brings it up on the connection thread; under
+// Wine every logon is refused (1222). Cancel gives the host up for good,
+// while the other host carries on.
+#include <gtest/gtest.h>
+
+#include <ctype.h>
+
+#include "notifyserver.h"
+#include "notifywin.h"
+
+using namespace gv;
+
+namespace {
+
+const char DialogCaption[] = "Gridvane Notification Window - Access Denied";
+const char Refused[] = "An error occurred when trying to connect to the shared resource (1222).";
+const char Cancelled[] = "Connection cancelled.";
+enum { UserName = 1025, Password = 1026, HostName = 1027 };
+
+TEST(NotifyLogon, RefusedLogonKeepsTheDialogAndCancelGivesTheHostUp)
+{
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen(PIPE_ACCESS_INBOUND)); // read-write opens fail with 5
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, ""));
+    DWORD pid = w.guard.child.pid;
+    HWND dialog = WaitForDialog(pid, DialogCaption, HostName, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+
+    EXPECT_EQ(ComputerName(), ItemText(dialog, HostName));
+    EXPECT_NE(0u, WindowStyle(GetDlgItem(dialog, HostName)) & ES_READONLY);
+    EXPECT_NE(0u, WindowStyle(GetDlgItem(dialog, Password)) & ES_PASSWORD);
+    EXPECT_EQ(GetDlgItem(dialog, UserName), FocusedWindow(dialog))
+        << "typing starts in the user name field";
+    EXPECT_EQ(GetDlgItem(dialog, Password),
+              GetNextDlgTabItem(dialog, GetDlgItem(dialog, UserName), FALSE));
+    EXPECT_EQ(GetDlgItem(dialog, IDOK),
+              GetNextDlgTabItem(dialog, GetDlgItem(dialog, Password), FALSE));
+
+    RECT client;
+    GetClientRect(dialog, &client);
+    double sx = client.right / 287.0, sy = client.bottom / 127.0;
+    const struct {
+        int id;
+        int x, y, w, h;
+    } at[] = {{UserName, 49, 47, 173, 14}, {Password, 49, 64, 173, 14},
+              {IDOK, 229, 7, 50, 14},      {IDCANCEL, 229, 24, 50, 14},
+              {HostName, 50, 29, 87, 14}};
+    for (const auto &c : at) {
+        RECT r;
+        GetWindowRect(GetDlgItem(dialog, c.id), &r);
+        MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
+        EXPECT_NEAR(c.x, r.left / sx, 1) << c.id;
+        EXPECT_NEAR(c.y, r.top / sy, 1) << c.id;
+        EXPECT_NEAR(c.w, (r.right - r.left) / sx, 1) << c.id;
+        EXPECT_NEAR(c.h, (r.bottom - r.top) / sy, 1) << c.id;
+    }
+    std::string texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (GetDlgCtrlID(child) != HostName)
+            texts += WindowText(child) + "|";
+    EXPECT_EQ("||OK|Cancel|User name:|The connection could not be established due to an "
+              "incorrect user name or an incorrect password or insufficient privileges.|"
+              "Password:|You can not make two or more connections to the same computer with "
+              "different credentials (user id && password).|Note|Host name:|",
+              texts);
+
+    SetItemText(dialog, UserName, "operator7");
+    SetItemText(dialog, Password, "not-this-one");
+    ClickButton(dialog, IDOK);
+    HWND box = WaitForMessageBox(pid, NotifyCaption, 10000);
+    ASSERT_NE(nullptr, box) << DescribeWindows(pid);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays while the error is shown";
+    EXPECT_TRUE(MessageBoxHasIcon(box));
+    EXPECT_EQ(Refused, DismissMessageBox(pid, NotifyCaption, 5000));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ("operator7", ItemText(dialog, UserName));
+
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitForStatus(w, 0, Cancelled, 5000)) << PaneStatus(w, 0);
+    Sleep(2500); /* longer than the pause between attempts */
+    EXPECT_EQ(nullptr, WaitForDialog(pid, DialogCaption, HostName, 0)) << "tried again";
+    EXPECT_EQ(Cancelled, PaneStatus(w, 0));
+    EXPECT_EQ(0, PaneLineCount(w, 0)) << Describe(PaneLines(w, 0));
+    EXPECT_EQ(0, CloseNotify(w, 10000));
+    EXPECT_EQ(0, server.Connections());
+}
+
+TEST(NotifyLogon, TheOtherHostCarriesOnWhileTheDialogIsOpen)
+{
+    // Both panes are this computer and so share one pipe; Wine cannot
+    // refuse one client of a pipe and accept another, so the test build
+    // refuses the upper host's pipe when it is opened again.
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen());
+    NotifyWindow w;
+    std::string lower = ComputerName();
+    for (char &c : lower)
+        c = (char)tolower((unsigned char)c);
+    ASSERT_TRUE(StartNotify(w, ComputerName() + " " + lower, "reopendenied0"));
+    DWORD pid = w.guard.child.pid;
+    ASSERT_TRUE(server.WaitConnections(2, 10000));
+
+    // Which connection feeds which pane depends on the order of the opens.
+    ASSERT_TRUE(server.Send(0, Notification(1, 'M', "probe")));
+    int upper = -1;
+    ASSERT_TRUE(WaitUntil([&] {
+        if (CountLines(PaneLines(w, 0), "probe") == 1)
+            upper = 0;
+        else if (CountLines(PaneLines(w, 1), "probe") == 1)
+            upper = 1;
+        return upper != -1;
+    }, 5000));
+    int lowerConnection = 1 - upper;
+
+    server.StopListening();
+    server.Close(upper); // the upper host is lost and refused when it comes back
+    ASSERT_TRUE(server.Listen());
+    HWND dialog = WaitForDialog(pid, DialogCaption, HostName, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+    EXPECT_EQ(ComputerName(), ItemText(dialog, HostName));
+
+    ASSERT_TRUE(server.Send(lowerConnection, Notification(2, 'M', "while the dialog is open")));
+    EXPECT_TRUE(WaitForLine(w, 1, "while the dialog is open", 1, 5000))
+        << Describe(PaneLines(w, 1));
+
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitForStatus(w, 0, Cancelled, 5000)) << PaneStatus(w, 0);
+    ASSERT_TRUE(server.Send(lowerConnection, Notification(3, 'M', "after the cancel")));
+    EXPECT_TRUE(WaitForLine(w, 1, "after the cancel", 1, 5000)) << Describe(PaneLines(w, 1));
+    EXPECT_EQ(0, CloseNotify(w, 10000));
+    EXPECT_EQ(1, server.CountReceived("DEACTIVATE")) << "only the lower host is connected";
+    EXPECT_EQ(1, server.CountReceived("DEACTIVATE", lowerConnection));
+}
+
+} // namespace

@@ -1,0 +1,397 @@
+// The notification window driven end to end: its command line, one host's
+// life from an absent base system through messages, losses and
+// reconnections to the shutdown, the 1000-line cap, two panes served by one
+// local pipe, and pipes that cannot be used.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "notifyserver.h"
+#include "notifywin.h"
+
+using namespace gv;
+
+namespace {
+
+const char Established[] = "[notify] A connection to Gridvane has been established.";
+const char NoConnection[] = "[notify] Can not establish a connection to Gridvane.";
+const char Lost[] = "[notify] The connection to Gridvane is lost (109).";
+const char FirstTry[] = "Trying to connect.";
+const char NextTry[] = "Trying...";
+const char Reconnecting[] = "Connection lost. Trying to reconnect.";
+const char FirstNotice[] =
+    "[notify] The maximum number of messages that can be displayed (1000) has been reached.";
+const char SecondNotice[] = "[notify] Pruning the list (100 messages)...";
+
+std::string LostWarning(unsigned missing)
+{
+    return "[notify] WARNING Messages are lost. (Messages missing " + std::to_string(missing) +
+           ")";
+}
+
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
+/* The status texts seen, each change once, while watching for a time. */
+std::vector<std::string> WatchStatus(const NotifyWindow &w, int host, DWORD ms)
+{
+    std::vector<std::string> seen;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        std::string now = PaneStatus(w, host);
+        if (seen.empty() || seen.back() != now)
+            seen.push_back(now);
+        Sleep(50);
+    }
+    return seen;
+}
+
+/* The lines from index on. */
+std::vector<std::string> LinesFrom(const NotifyWindow &w, int host, size_t index)
+{
+    std::vector<std::string> lines = PaneLines(w, host);
+    return index < lines.size() ? std::vector<std::string>(lines.begin() + index, lines.end())
+                                : std::vector<std::string>();
+}
+
+// ---- command line ----
+
+TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
+{
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen());
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, "")) << DescribeWindows(w.guard.child.pid);
+    EXPECT_EQ(0x12CA0000u, WindowStyle(w.main) & ~(DWORD)WS_CLIPSIBLINGS)
+        << std::hex << "style seen 0x" << WindowStyle(w.main);
+    EXPECT_EQ(nullptr, GetDlgItem(w.panes, 1002)) << "one pane: dialog 103";
+    EXPECT_EQ(ComputerName(), HostLabel(w, 0));
+    ASSERT_TRUE(server.WaitReceived(0, "ACTIVATE", 1, 10000))
+        << "\\\\.\\pipe\\KPX\\PIPE_stderr was not opened";
+    EXPECT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+
+    // The window is the size of the dialog, centred on the screen.
+    RECT client, dialog, window, screen;
+    GetClientRect(w.main, &client);
+    GetWindowRect(w.panes, &dialog);
+    GetWindowRect(w.main, &window);
+    GetWindowRect(GetDesktopWindow(), &screen);
+    EXPECT_EQ(dialog.right - dialog.left, client.right);
+    EXPECT_EQ(dialog.bottom - dialog.top, client.bottom);
+    EXPECT_NEAR(screen.right / 2, (window.left + window.right) / 2, 1);
+    EXPECT_NEAR(screen.bottom / 2, (window.top + window.bottom) / 2, 1);
+}
+
+TEST(NotifyCommandLine, LocalNamesInAnyCaseAreLocalAndKeepTheirCase)
+{
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen());
+    NotifyWindow w;
+    std::string lower = Lower(ComputerName());
+    ASSERT_TRUE(StartNotify(w, lower + " " + ComputerName()));
+    ASSERT_NE(nullptr, GetDlgItem(w.panes, 1002)) << "two panes: dialog 101";
+    EXPECT_EQ(lower, HostLabel(w, 0));
+    EXPECT_EQ(ComputerName(), HostLabel(w, 1));
+    EXPECT_TRUE(server.WaitConnections(2, 10000)) << "both panes open the local pipe";
+    EXPECT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+    EXPECT_TRUE(WaitForLine(w, 1, Established, 1, 5000)) << Describe(PaneLines(w, 1));
+}
+
+TEST(NotifyCommandLine, TwoNamesSeparatedByBlanksTabsInside)
+{
+    NotifyWindow w;
+    std::string first = OtherHostName("1");
+    std::string second = OtherHostName("\tB");
+    ASSERT_TRUE(StartNotify(w, "   " + first + "     " + second + "  " + OtherHostName("3")));
+    ASSERT_NE(nullptr, GetDlgItem(w.panes, 1002)) << "two panes: dialog 101";
+    EXPECT_EQ(first, HostLabel(w, 0));
+    EXPECT_EQ(second, HostLabel(w, 1));
+    EXPECT_FALSE(HeadingEnabled(w, 0)) << "grey while not connected";
+    EXPECT_FALSE(HeadingEnabled(w, 1));
+    // Other computers' pipes cannot be reached here: each pane says so once.
+    for (int host = 0; host < 2; host++) {
+        ASSERT_TRUE(WaitUntil([&] { return PaneLineCount(w, host) > 0; }, 5000));
+        std::vector<std::string> lines = PaneLines(w, host);
+        EXPECT_EQ(0u, lines[0].find("[notify] Could not open the message pipe (")) << lines[0];
+    }
+}
+
+TEST(NotifyCommandLine, QuotedProgramPathWithBlanks)
+{
+    const std::string dir = "C:\\Program Files\\gvnotify";
+    ASSERT_TRUE(MakeDirectories(dir));
+    const std::string copy = dir + "\\notify.exe";
+    ASSERT_TRUE(CopyFileA(NotifyPath().c_str(), copy.c_str(), FALSE));
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, OtherHostName(), "", copy));
+    EXPECT_EQ(OtherHostName(), HostLabel(w, 0)) << "the tail of the program path was taken";
+    EXPECT_EQ(nullptr, GetDlgItem(w.panes, 1002));
+}
+
+TEST(NotifyCommandLine, NamesThatDoNotFitAreRefused)
+{
+    ProgramRun run = RunToEnd(NotifyPath(), "ABCDEFGHIJKLMNOP", StartOptions(), NotifyCaption,
+                              10000);
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(0u, run.exitCode);
+    ASSERT_EQ(1u, run.messages.size()) << Joined(run.messages);
+    EXPECT_EQ("No Gridvane computer defined.", run.messages[0]);
+    EXPECT_TRUE(run.icons[0]);
+
+    // The second name crosses the end of the 127 characters copied.
+    std::string before = "\"" + NotifyPath() + "\" " + OtherHostName("1");
+    if (before.size() > 110)
+        GTEST_SKIP() << "build path too long for this case";
+    std::string arguments = OtherHostName("1") + std::string(123 - before.size(), ' ') +
+                            OtherHostName("LONG");
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, arguments));
+    ASSERT_NE(nullptr, GetDlgItem(w.panes, 1002));
+    EXPECT_EQ(OtherHostName("1"), HostLabel(w, 0));
+    EXPECT_EQ("XXX", HostLabel(w, 1)) << "a cut name would be another computer";
+}
+
+// ---- one host from start to end ----
+
+TEST(NotifyConnection, OneHostFromAbsentBaseSystemToShutdown)
+{
+    NotifyServer server;
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, ""));
+
+    // No base system: reported once, then only the status line changes.
+    ASSERT_TRUE(WaitForLine(w, 0, NoConnection, 1, 5000)) << Describe(PaneLines(w, 0));
+    EXPECT_FALSE(HeadingEnabled(w, 0));
+    std::vector<std::string> seen = WatchStatus(w, 0, 4500);
+    EXPECT_GE(seen.size(), 2u) << Describe(seen);
+    for (const std::string &s : seen)
+        EXPECT_TRUE(s == FirstTry || s == NextTry) << s;
+    EXPECT_EQ(std::vector<std::string>({NoConnection}), PaneLines(w, 0))
+        << "not one report every 2 s";
+
+    // The base system starts.
+    ASSERT_TRUE(server.Listen());
+    ASSERT_TRUE(server.WaitReceived(0, "ACTIVATE", 1, 5000));
+    ASSERT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+    EXPECT_TRUE(HeadingEnabled(w, 0));
+    EXPECT_EQ("", PaneStatus(w, 0));
+
+    ASSERT_TRUE(server.SendAll(0, {
+        Notification(5, 'M', "five"),        // the first never warns
+        Notification(0, 'C', "status C"),
+        Notification(0, 'L', "status L"),
+        Notification(0, 'X', "shown nowhere"),
+        Notification(7, 'M', "seven"),       // 6 is lost
+        "0008 ",                             // 5, 6 and 7 bytes: empty lines
+        "0009 M",
+        "0010 M ",
+        "ab",                                // no header: shown as it is
+        std::string("0011 M cut\0hidden", 17),
+    }));
+    std::vector<std::string> expected = {NoConnection, Established, "five", LostWarning(1),
+                                         "seven", "", "", "", "ab", "cut"};
+    ASSERT_TRUE(WaitUntil([&] { return PaneLineCount(w, 0) >= (int)expected.size(); }, 5000));
+    EXPECT_EQ(expected, PaneLines(w, 0)) << Describe(PaneLines(w, 0));
+    HWND status = GetDlgItem(w.panes, 1012);
+    EXPECT_EQ(std::vector<std::string>({"status C", "status L"}), ComboBoxLines(status));
+    EXPECT_EQ("status C", PaneStatus(w, 0)) << "the first status message stays shown";
+
+    // The base system goes away.
+    server.StopListening();
+    server.Close(0);
+    ASSERT_TRUE(WaitForLine(w, 0, Lost, 1, 5000)) << Describe(PaneLines(w, 0));
+    EXPECT_TRUE(WaitForLine(w, 0, NoConnection, 2, 3000)) << Describe(PaneLines(w, 0));
+    EXPECT_FALSE(HeadingEnabled(w, 0));
+    seen = WatchStatus(w, 0, 4500);
+    EXPECT_NE(seen.end(), std::find(seen.begin(), seen.end(), Reconnecting)) << Describe(seen);
+    EXPECT_NE(seen.end(), std::find(seen.begin(), seen.end(), NextTry)) << Describe(seen);
+
+    // It comes back; the first number after the reconnection never warns.
+    size_t mark = PaneLines(w, 0).size();
+    ASSERT_TRUE(server.Listen());
+    ASSERT_TRUE(server.WaitReceived(1, "ACTIVATE", 1, 5000));
+    ASSERT_TRUE(server.SendAll(1, {Notification(9998, 'M', "late"),
+                                   Notification(2, 'M', "wrapped")}));   // 9999 and 1 lost
+    // A message longer than the reader's buffer breaks the connection.
+    ASSERT_TRUE(server.Send(1, Notification(3, 'M', std::string(70000, 'x'))));
+    ASSERT_TRUE(server.WaitReceived(2, "ACTIVATE", 1, 5000)) << "no reconnection";
+    ASSERT_TRUE(server.SendAll(2, {Notification(9999, 'M', "last"),
+                                   Notification(1, 'M', "after the wrap")}));
+    expected = {Established, "late", LostWarning(2), "wrapped",
+                "[notify] Failed when reading the message pipe. (234).", Established, "last",
+                "after the wrap"};
+    ASSERT_TRUE(WaitUntil([&] { return LinesFrom(w, 0, mark).size() >= expected.size(); },
+                          5000));
+    EXPECT_EQ(expected, LinesFrom(w, 0, mark)) << Describe(PaneLines(w, 0));
+    EXPECT_TRUE(HeadingEnabled(w, 0));
+
+    // Closing: hidden at once, DEACTIVATE to the connected pipe, the end 2 s later.
+    DWORD closed = GetTickCount();
+    PostMessageA(w.main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(w.main); }, 1000)) << "still visible";
+    ASSERT_TRUE(server.WaitReceived(2, "DEACTIVATE", 1, 5000));
+    DWORD deactivated = server.Received(2).back().tick;
+    DWORD code = 1;
+    ASSERT_TRUE(WaitExit(w.guard.child, 6000, &code));
+    DWORD ended = GetTickCount();
+    EXPECT_EQ(0u, code);
+    EXPECT_LE(deactivated - closed, 3500u) << "each thread ends after its current pause";
+    EXPECT_GE(ended - deactivated, 1500u);
+    EXPECT_LE(ended - deactivated, 4000u);
+    EXPECT_EQ(1, server.CountReceived("DEACTIVATE"));
+    for (int c = 0; c < 3; c++)
+        EXPECT_EQ(1, server.CountReceived("ACTIVATE", c)) << "connection " << c;
+}
+
+// ---- the 1000-line cap ----
+
+TEST(NotifyPanes, PruningKeepsTheNewestLinesAndClearStartsAgain)
+{
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen());
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, ""));
+    ASSERT_TRUE(WaitForLine(w, 0, Established, 1, 10000));
+
+    int sequence = 0;
+    auto send = [&](int count, int wideAt, int mediumAt) {
+        std::vector<std::string> batch;
+        for (int i = 0; i < count; i++) {
+            sequence++;
+            std::string text = "line " + std::to_string(sequence);
+            if (sequence == wideAt)
+                text += " " + std::string(150, 'W');
+            if (sequence == mediumAt)
+                text += " " + std::string(60, 'M');
+            batch.push_back(Notification(sequence, 'M', text));
+        }
+        return server.SendAll(0, batch);
+    };
+    auto waitCount = [&](int count) {
+        return WaitUntil([&] { return PaneLineCount(w, 0) == count; }, 15000);
+    };
+
+    // The connection line and 999 messages: the 1000th line is added normally.
+    ASSERT_TRUE(send(999, 1, 550));
+    ASSERT_TRUE(waitCount(1000)) << PaneLineCount(w, 0) << " lines";
+    std::vector<std::string> lines = PaneLines(w, 0);
+    EXPECT_EQ("line 999", lines.back());
+    EXPECT_EQ(0, CountLines(lines, FirstNotice));
+    int fullExtent = PaneExtent(w, 0);
+
+    // The 1001st removes the oldest 100 (with the widest line) first.
+    ASSERT_TRUE(send(1, 0, 0));
+    ASSERT_TRUE(waitCount(903)) << PaneLineCount(w, 0) << " lines";
+    lines = PaneLines(w, 0);
+    EXPECT_EQ("line 100", lines[0]);
+    EXPECT_EQ(FirstNotice, lines[900]);
+    EXPECT_EQ(SecondNotice, lines[901]);
+    EXPECT_EQ("line 1000", lines[902]);
+    int prunedExtent = PaneExtent(w, 0);
+    EXPECT_LT(prunedExtent, fullExtent) << "the widest line went";
+    EXPECT_GT(prunedExtent, 0) << "the medium line is still there";
+
+    // 97 lines later the pane is full again; the next line prunes.
+    ASSERT_TRUE(send(97, 0, 0));
+    ASSERT_TRUE(waitCount(1000)) << PaneLineCount(w, 0) << " lines";
+    EXPECT_EQ(prunedExtent, PaneExtent(w, 0));
+    ASSERT_TRUE(send(1, 0, 0));
+    ASSERT_TRUE(waitCount(903)) << PaneLineCount(w, 0) << " lines";
+    lines = PaneLines(w, 0);
+    EXPECT_EQ(2, CountLines(lines, FirstNotice));
+    EXPECT_EQ("line 1098", lines.back());
+
+    // Clear on a full pane: empty, no scroll range, and counting from 0.
+    ASSERT_TRUE(send(97, 0, 0));
+    ASSERT_TRUE(waitCount(1000));
+    ClickButton(w.panes, 1001);
+    ASSERT_TRUE(waitCount(0));
+    EXPECT_EQ(0, PaneExtent(w, 0));
+    ASSERT_TRUE(send(3, 0, 0));
+    ASSERT_TRUE(waitCount(3));
+    EXPECT_EQ(std::vector<std::string>({"line 1196", "line 1197", "line 1198"}), PaneLines(w, 0));
+}
+
+// ---- two panes, one local pipe ----
+
+TEST(NotifyTwoHosts, EachPaneShowsItsOwnConnectionAndOnlyConnectedHostsAreDeactivated)
+{
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen());
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, ComputerName() + " " + Lower(ComputerName())));
+    ASSERT_TRUE(server.WaitConnections(2, 10000));
+    for (int host = 0; host < 2; host++)
+        ASSERT_TRUE(WaitForLine(w, host, Established, 1, 5000)) << Describe(PaneLines(w, host));
+
+    // Which pane shows which connection is up to the order of the opens.
+    ASSERT_TRUE(server.Send(0, Notification(1, 'M', "to connection 0")));
+    int paneOf0 = -1;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (int host = 0; host < 2; host++)
+            if (CountLines(PaneLines(w, host), "to connection 0") == 1)
+                paneOf0 = host;
+        return paneOf0 != -1;
+    }, 5000));
+    int paneOf1 = 1 - paneOf0;
+    ASSERT_TRUE(server.Send(1, Notification(1, 'M', "to connection 1")));
+    EXPECT_TRUE(WaitForLine(w, paneOf1, "to connection 1", 1, 5000))
+        << Describe(PaneLines(w, paneOf1));
+    EXPECT_EQ(0, CountLines(PaneLines(w, paneOf0), "to connection 1"));
+
+    for (int c = 0; c < 2; c++) {
+        std::vector<std::string> traffic = {Notification(0, 'C', "Base system running")};
+        for (int i = 2; i < 12; i++)
+            traffic.push_back(Notification(i + (i > 6 ? 1 : 0), 'M',
+                                           "Connection " + std::to_string(c) + ", message " +
+                                               std::to_string(i) + ": pump station " +
+                                               std::to_string(10 * c + i) + " reports level ok"));
+        ASSERT_TRUE(server.SendAll(c, traffic));
+    }
+    EXPECT_TRUE(WaitForLine(w, paneOf1, LostWarning(1), 1, 5000));
+    char hold[16] = "";
+    if (GetEnvironmentVariableA("GV_HOLD_WINDOW_MS", hold, sizeof hold) > 0)
+        Sleep(atoi(hold)); /* time to look at the window */
+
+    // The lower pane's connection goes; the pipe has no free instance then.
+    server.StopListening();
+    int lower = paneOf0 == 1 ? 0 : 1;
+    server.Close(lower);
+    ASSERT_TRUE(WaitForLine(w, 1, Lost, 1, 5000)) << Describe(PaneLines(w, 1));
+    EXPECT_FALSE(HeadingEnabled(w, 1));
+    EXPECT_TRUE(HeadingEnabled(w, 0));
+    EXPECT_TRUE(WaitForLine(w, 1, "[notify] Could not open the message pipe (231).", 1, 3000))
+        << Describe(PaneLines(w, 1));
+
+    EXPECT_EQ(0, CloseNotify(w, 10000));
+    EXPECT_EQ(1, server.CountReceived("DEACTIVATE", 1 - lower));
+    EXPECT_EQ(1, server.CountReceived("DEACTIVATE")) << "only the connected host";
+}
+
+// ---- pipes that cannot be used ----
+
+TEST(NotifyRefusedPipe, AModeErrorIsReportedOnce)
+{
+    // A byte pipe refuses message mode: reported once, though tried again.
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen(PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE));
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, ""));
+    const std::string modeError = "[notify] The appropriate mode of the pipe could not be set (87).";
+    ASSERT_TRUE(WaitForLine(w, 0, modeError, 1, 5000)) << Describe(PaneLines(w, 0));
+    ASSERT_TRUE(server.WaitConnections(2, 5000));
+    EXPECT_EQ(std::vector<std::string>({modeError}), PaneLines(w, 0))
+        << "the mode error once";
+
+    server.Shutdown(); /* a pipe's instances are all of one type */
+    ASSERT_TRUE(server.Listen());
+    EXPECT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+    EXPECT_EQ(0, CloseNotify(w, 10000));
+}
+
+} // namespace
