@@ -92,6 +92,51 @@ bool RemoveTree(const std::string &path)
     return !FileExists(dir);
 }
 
+/* Renumbers the dialog in the copy's resource directory (to the next
+ * free number, which keeps the entries sorted), so it is not found. */
+bool CopyWithoutDialog(const std::string &from, const std::string &to, int dialogId)
+{
+    std::string image = ReadFileText(from);
+    if (image.size() < sizeof(IMAGE_DOS_HEADER))
+        return false;
+    char *base = &image[0];
+    IMAGE_DOS_HEADER *dos = (IMAGE_DOS_HEADER *)base;
+    IMAGE_NT_HEADERS *nt = (IMAGE_NT_HEADERS *)(base + dos->e_lfanew);
+    DWORD rsrcRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_RESOURCE].VirtualAddress;
+    IMAGE_SECTION_HEADER *section = IMAGE_FIRST_SECTION(nt);
+    char *rsrc = NULL;
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; i++, section++)
+        if (rsrcRva >= section->VirtualAddress &&
+            rsrcRva < section->VirtualAddress + section->Misc.VirtualSize)
+            rsrc = base + section->PointerToRawData + (rsrcRva - section->VirtualAddress);
+    if (rsrc == NULL)
+        return false;
+    auto entries = [](IMAGE_RESOURCE_DIRECTORY *dir) {
+        return (IMAGE_RESOURCE_DIRECTORY_ENTRY *)(dir + 1);
+    };
+    IMAGE_RESOURCE_DIRECTORY *root = (IMAGE_RESOURCE_DIRECTORY *)rsrc;
+    int rootCount = root->NumberOfNamedEntries + root->NumberOfIdEntries;
+    for (int i = 0; i < rootCount; i++) {
+        IMAGE_RESOURCE_DIRECTORY_ENTRY *type = &entries(root)[i];
+        if (type->NameIsString || type->Id != (WORD)(ULONG_PTR)RT_DIALOG)
+            continue;
+        IMAGE_RESOURCE_DIRECTORY *dialogs =
+            (IMAGE_RESOURCE_DIRECTORY *)(rsrc + type->OffsetToDirectory);
+        int count = dialogs->NumberOfNamedEntries + dialogs->NumberOfIdEntries;
+        for (int j = 0; j < count; j++) {
+            IMAGE_RESOURCE_DIRECTORY_ENTRY *dialog = &entries(dialogs)[j];
+            if (dialog->NameIsString || dialog->Id != dialogId)
+                continue;
+            WORD next = (WORD)(dialogId + 1);
+            if (j + 1 < count && entries(dialogs)[j + 1].Id == next)
+                return false;
+            dialog->Id = next;
+            return WriteFileText(to, image);
+        }
+    }
+    return false;
+}
+
 std::vector<std::string> SplitLines(const std::string &text)
 {
     std::vector<std::string> lines;

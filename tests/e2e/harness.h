@@ -28,6 +28,9 @@ bool FileExists(const std::string &path);
 bool MakeDirectories(const std::string &path);
 /* Deletes a directory tree; true when it is gone. */
 bool RemoveTree(const std::string &path);
+/* Copies a program whose dialog template of that number is not to be
+ * found, to see what it does when that dialog cannot be created. */
+bool CopyWithoutDialog(const std::string &from, const std::string &to, int dialogId);
 /* Lines of a text, without their line ends. */
 std::vector<std::string> SplitLines(const std::string &text);
 

@@ -122,4 +122,22 @@ TEST_F(OpenerLogon, EscapeCancels)
     ExpectEndWithoutMessage();
 }
 
+TEST(OpenerLogonDialog, ThatCannotBeCreated)
+{
+    ASSERT_TRUE(SetUpInstallation(InstallRoot));
+    MonitorServer server;
+    MonitorServerScript refusing;
+    refusing.inbound = true;
+    ASSERT_TRUE(server.Start(refusing));
+    const std::string copy = ExecDir() + "\\monopen-no115.exe";
+    ASSERT_TRUE(CopyWithoutDialog(OpenerPath(), copy, 115));
+    StartOptions options;
+    options.currentDir = ExecDir();
+    ProgramRun run = RunToEnd(copy, "-default", options, OpenerCaption, 20000);
+    DeleteFileA(copy.c_str());
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(std::vector<std::string>{"Could not open window."}, run.messages)
+        << "and the exchange ends there";
+}
+
 } // namespace

@@ -89,6 +89,19 @@ TEST_F(OpenerStart, ProgramPathWithBlanksInQuotes)
         << "the arguments after the quoted program path were parsed";
 }
 
+TEST_F(OpenerStart, SettingsDialogThatCannotBeCreated)
+{
+    const std::string copy = ExecDir() + "\\monopen-no113.exe";
+    ASSERT_TRUE(CopyWithoutDialog(OpenerPath(), copy, 113));
+    StartOptions options;
+    options.currentDir = ExecDir();
+    ProgramRun run = RunToEnd(copy, "", options, OpenerCaption, 20000);
+    DeleteFileA(copy.c_str());
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_EQ(0u, run.exitCode);
+    EXPECT_EQ(std::vector<std::string>{"Could not open window."}, run.messages);
+}
+
 class Unattended : public OpenerStart {
 protected:
     void SetUp() override
