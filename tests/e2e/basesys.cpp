@@ -20,7 +20,12 @@ std::string ServiceProgram()
     return ExecDir() + "\\gvcore.exe";
 }
 
-static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE"};
+std::string MonitorsFile(const std::string &root)
+{
+    return root + "SYS\\ACTIVE\\SYS_\\monitors.dat";
+}
+
+static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE", "gvview.exe"};
 
 bool SetUpInstallation(const std::string &root)
 {
@@ -30,6 +35,8 @@ bool SetUpInstallation(const std::string &root)
     for (const char *program : StandIns)
         if (!CopyFileA(BinPath(program).c_str(), (exec + "\\" + program).c_str(), FALSE))
             return false;
+    if (!CopyFileA(BinPath("monitors.dat").c_str(), MonitorsFile(root).c_str(), FALSE))
+        return false;
     ClearFixtureLogs(root);
     return true;
 }

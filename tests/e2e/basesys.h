@@ -4,8 +4,9 @@
  * service control manager.
  *
  * Layout: <root>PROG\EXEC\ holds gvcore.exe (a real service program),
- * Gv_Start.exe and GVMSG.EXE, which leave a record in <name>.log beside
- * themselves; <root>SYS\ACTIVE\SYS_\ holds monitors.dat.
+ * Gv_Start.exe, GVMSG.EXE and gvview.exe, which leave a record in
+ * <name>.log beside themselves; <root>SYS\ACTIVE\SYS_\ holds monitors.dat
+ * (tests/fixtures/monitors.dat).
  */
 #ifndef GV_TESTS_BASESYS_H
 #define GV_TESTS_BASESYS_H
@@ -21,7 +22,11 @@ extern const char InstallRoot[]; /* "C:\gvbase\" */
 std::string ExecDir();           /* InstallRoot + "PROG\EXEC" (no backslash) */
 std::string ServiceProgram();    /* ExecDir() + "\gvcore.exe" */
 
-/* Creates the directories and copies the stand-in programs; clears logs. */
+/* <root>SYS\ACTIVE\SYS_\monitors.dat */
+std::string MonitorsFile(const std::string &root);
+
+/* Creates the directories and copies the stand-in programs and
+ * monitors.dat; clears logs. */
 bool SetUpInstallation(const std::string &root);
 /* Removes the records the stand-ins left beside themselves. */
 void ClearFixtureLogs(const std::string &root);
