@@ -94,6 +94,8 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
     return true;
 }
 
+/* An object without a DACL holds no entry for the user: *found stays false
+ * and the grant that follows leaves the object alone. */
 bool CheckUserObjectAccess(bool *found, DWORD *error, bool desktop, const char *userName)
 {
     *found = false;
@@ -105,6 +107,8 @@ bool CheckUserObjectAccess(bool *found, DWORD *error, bool desktop, const char *
     return ok;
 }
 
+/* The new DACL is written only when it is complete; an object without a
+ * DACL (open to everybody) or with an empty one is not written at all. */
 bool GrantUserObjectAccess(DWORD *error, bool desktop, const char *userName)
 {
     *error = 0;
@@ -114,8 +118,6 @@ bool GrantUserObjectAccess(DWORD *error, bool desktop, const char *userName)
     bool ok = PrepareAccessWork(&work, desktop, userName, error) &&
               BuildGrantedDacl(work.descriptor, work.sid,
                                desktop ? DesktopAccessMask : StationAccessMask, &acl, error);
-    /* No new DACL: the object has none (open to everybody) or an empty one,
-     * and is left as it is. */
     if (ok && acl != NULL) {
         descriptor = (PSECURITY_DESCRIPTOR)LocalAlloc(LPTR, SECURITY_DESCRIPTOR_MIN_LENGTH);
         HANDLE object = desktop ? (HANDLE)GetThreadDesktop(GetCurrentThreadId())
