@@ -13,6 +13,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 namespace gv {
@@ -31,6 +32,18 @@ bool SetUpInstallation(const std::string &root);
 /* Removes the records the stand-ins left beside themselves. */
 void ClearFixtureLogs(const std::string &root);
 std::string FixtureLog(const std::string &root, const char *program);
+
+/* What the gvview.exe stand-in of the installation recorded about its
+ * start; complete is false when no whole record came in time. */
+struct MonitorStart {
+    bool complete = false;
+    std::string commandLine;
+    std::string directory;
+    std::string priority; /* the priority class in hex, "80" for high */
+    std::string desktop;  /* as named in its startup information */
+    std::map<std::string, std::string> environment;
+};
+MonitorStart WaitForMonitorStart(const std::string &root, DWORD timeoutMs = 10000);
 
 /* The service "Gridvane" with that binary path (removed first if there). */
 bool InstallService(const std::string &binaryPath);

@@ -63,46 +63,6 @@ std::string FirstLine(const ProgramRun &run)
     return run.output.substr(0, run.output.find_first_of("\r\n"));
 }
 
-// What gvview.exe recorded about its start.
-struct MonitorStart {
-    bool complete = false;
-    std::string commandLine, directory, priority, desktop;
-    Variables environment;
-};
-
-std::string MonitorLogPath(const std::string &root)
-{
-    return root + "PROG\\EXEC\\gvview.log";
-}
-
-MonitorStart WaitForMonitor(const std::string &logPath)
-{
-    MonitorStart start;
-    std::string text;
-    WaitUntil([&] {
-        text = ReadFileText(logPath);
-        return text.size() >= 4 && text.compare(text.size() - 4, 4, "end\n") == 0;
-    }, 10000);
-    for (const std::string &line : SplitLines(text)) {
-        if (line == "end")
-            start.complete = true;
-        else if (line.compare(0, 4, "cmd=") == 0)
-            start.commandLine = line.substr(4);
-        else if (line.compare(0, 4, "cwd=") == 0)
-            start.directory = line.substr(4);
-        else if (line.compare(0, 9, "priority=") == 0)
-            start.priority = line.substr(9);
-        else if (line.compare(0, 8, "desktop=") == 0)
-            start.desktop = line.substr(8);
-        else if (line.compare(0, 4, "env=") == 0) {
-            size_t equals = line.find('=', 5); // names like "=C:" begin with one
-            if (equals != std::string::npos)
-                start.environment[line.substr(4, equals - 4)] = line.substr(equals + 1);
-        }
-    }
-    return start;
-}
-
 std::string Value(const Variables &variables, const std::string &name)
 {
     auto found = variables.find(name);
@@ -111,7 +71,7 @@ std::string Value(const Variables &variables, const std::string &name)
 
 class LocalStart : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(SetUpInstallation(InstallRoot)); }
+    static void SetUpTestSuite() { ASSERT_TRUE(SetUpInstallation(InstallRoot)) << GetLastError(); }
     static void TearDownTestSuite() { RemoveService(); }
 
     void SetUp() override
@@ -134,7 +94,7 @@ protected:
         return RunProbe(arguments, options);
     }
 
-    static bool MonitorStarted() { return FileExists(MonitorLogPath(InstallRoot)); }
+    static bool MonitorStarted() { return !FixtureLog(InstallRoot, "gvview.exe").empty(); }
 };
 
 TEST_F(LocalStart, PropertyListWithAStringWithoutEqualsSign)
@@ -267,7 +227,7 @@ TEST_F(LocalStart, TheMonitorGetsItsEnvironmentCommandLineDirectoryAndDesktop)
                            {"WINEDEBUG=warn+process"});
     EXPECT_EQ("result=1", FirstLine(run));
     EXPECT_TRUE(run.messages.empty()) << "no access message either: " << Joined(run.messages);
-    MonitorStart monitor = WaitForMonitor(MonitorLogPath(InstallRoot));
+    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
     ASSERT_TRUE(monitor.complete) << "gvview.exe did not record its start";
 
     EXPECT_EQ("\"C:\\gvbase\\PROG\\EXEC\\gvview.exe\" -laf windows", monitor.commandLine);
@@ -305,7 +265,7 @@ TEST_F(LocalStart, AMonitorsDatSectionDrivesTheEnvironment)
     ProgramRun run = Probe("launchdef 12");
     EXPECT_EQ("read=1 type=0 result=1", FirstLine(run));
     EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
-    MonitorStart monitor = WaitForMonitor(MonitorLogPath(InstallRoot));
+    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
     ASSERT_TRUE(monitor.complete);
     const Variables expected = {
         {"KPX_MON_TYPE", "LVS"},
@@ -326,14 +286,14 @@ TEST_F(LocalStart, AMonitorsDatSectionDrivesTheEnvironment)
     // A section without a type and one with an empty FONT.
     ClearFixtureLogs(InstallRoot);
     EXPECT_EQ("read=1 type=0 result=1", FirstLine(Probe("launchdef 13")));
-    monitor = WaitForMonitor(MonitorLogPath(InstallRoot));
+    monitor = WaitForMonitorStart(InstallRoot);
     EXPECT_EQ("", Value(monitor.environment, "KPX_MON_TYPE"));
     EXPECT_EQ("5", Value(monitor.environment, "KPX_MS_WINDOWS_APPLICATION"));
     EXPECT_EQ(DefaultFont, Value(monitor.environment, "FONT"));
 
     ClearFixtureLogs(InstallRoot);
     EXPECT_EQ("read=1 type=0 result=1", FirstLine(Probe("launchdef 18")));
-    monitor = WaitForMonitor(MonitorLogPath(InstallRoot));
+    monitor = WaitForMonitorStart(InstallRoot);
     EXPECT_EQ(DefaultFont, Value(monitor.environment, "FONT")) << "an empty FONT gets the default";
 }
 
@@ -369,7 +329,7 @@ TEST_F(LocalStart, ServiceDirectoryWithBlanks)
     ProgramRun run = Probe(std::string("launch 0 ") + DefaultRequestList);
     EXPECT_EQ("result=1", FirstLine(run));
     EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
-    MonitorStart monitor = WaitForMonitor(MonitorLogPath(root));
+    MonitorStart monitor = WaitForMonitorStart(root);
     ASSERT_TRUE(monitor.complete);
     EXPECT_EQ("\"" + root + "PROG\\EXEC\\gvview.exe\" -laf windows", monitor.commandLine);
     EXPECT_EQ(root + "PROG\\EXEC", Value(monitor.environment, "HOME"));
@@ -405,7 +365,7 @@ TEST(LongAccountName, TheLaunchStopsWhenTheUserNameCannotBeRead)
     RemoveService();
     EXPECT_EQ("result=0", FirstLine(run));
     EXPECT_EQ(std::vector<std::string>{"Could not get current user account!(122)"}, run.messages);
-    EXPECT_FALSE(FileExists(MonitorLogPath(InstallRoot)));
+    EXPECT_EQ("", FixtureLog(InstallRoot, "gvview.exe"));
 }
 
 } // namespace
