@@ -91,7 +91,9 @@ protected:
         options.env.push_back("HOME=C:\\stale\\");
         options.env.push_back("GV_PASSTHROUGH=kept as it is");
         options.env.insert(options.env.end(), env.begin(), env.end());
-        return RunProbe(arguments, options);
+        ProgramRun run = RunProbe(arguments, options);
+        EXPECT_TRUE(run.ended) << "svcprobe " << arguments << ": " << run.windows;
+        return run;
     }
 
     static bool MonitorStarted() { return !FixtureLog(InstallRoot, "gvview.exe").empty(); }
