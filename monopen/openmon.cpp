@@ -37,8 +37,12 @@ bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
     settings->applicationNumber = 0;
     CopyText(settings->terminalFont, sizeof settings->terminalFont, "family:Gridvane0810-size:10");
     CopyText(settings->printer, sizeof settings->printer, "LPT1:");
-    settings->remoteFont[0] = '\0';
-    settings->localFont[0] = '\0';
+    /* A font given with -fl or -fr stays: the request then carries it
+     * rather than an empty FONT. */
+    if (!commandLineOptions.remoteFontGiven)
+        settings->remoteFont[0] = '\0';
+    if (!commandLineOptions.localFontGiven)
+        settings->localFont[0] = '\0';
     return true;
 }
 
@@ -93,8 +97,12 @@ static bool LaunchVsLocal(HWND window)
         int32_t length;
         memset(request, 0, sizeof request);
         FormatMonitorRequest(&monitorSettings, &commandLineOptions, request, &length);
-        /* past "RTD LVS ": the property list */
-        return LaunchMonitor(MonitorVsLocal, request + 8, window);
+        /* Past "RTD LVS " the request is the property list; it gets a
+         * list buffer of its own, as a monitors.dat section does. */
+        char properties[PropertyListSize];
+        memset(properties, 0, sizeof properties);
+        memcpy(properties, request + 8, sizeof request - 8);
+        return LaunchMonitor(MonitorVsLocal, properties, window);
     }
     if (state == ServiceStopped)
         ShowError(window, "Gridvane service is not running.");

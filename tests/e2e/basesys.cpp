@@ -20,7 +20,19 @@ std::string ServiceProgram()
     return ExecDir() + "\\gvcore.exe";
 }
 
-static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE"};
+std::string MonitorsFile(const std::string &root)
+{
+    return root + "SYS\\ACTIVE\\SYS_\\monitors.dat";
+}
+
+static const char *const StandIns[] = {"gvcore.exe", "Gv_Start.exe", "GVMSG.EXE", "gvview.exe"};
+
+/* A stand-in that an earlier test started without waiting for it (the
+ * notifier, the monitor) may still be ending, its file in use for a moment. */
+static bool CopyFixture(const std::string &from, const std::string &to)
+{
+    return WaitUntil([&] { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }, 5000);
+}
 
 bool SetUpInstallation(const std::string &root)
 {
@@ -30,11 +42,11 @@ bool SetUpInstallation(const std::string &root)
     std::string exec = root + "PROG\\EXEC";
     if (!MakeDirectories(exec) || !MakeDirectories(root + "SYS\\ACTIVE\\SYS_"))
         return false;
-    for (const char *program : StandIns) {
-        std::string from = BinPath(program), to = exec + "\\" + program;
-        if (!WaitUntil([&] { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }, 5000))
+    for (const char *program : StandIns)
+        if (!CopyFixture(BinPath(program), exec + "\\" + program))
             return false;
-    }
+    if (!CopyFixture(BinPath("monitors.dat"), MonitorsFile(root)))
+        return false;
     ClearFixtureLogs(root);
     return true;
 }
@@ -54,6 +66,34 @@ void ClearFixtureLogs(const std::string &root)
 std::string FixtureLog(const std::string &root, const char *program)
 {
     return ReadFileText(LogPath(root, program));
+}
+
+MonitorStart WaitForMonitorStart(const std::string &root, DWORD timeoutMs)
+{
+    MonitorStart start;
+    std::string text;
+    WaitUntil([&] {
+        text = FixtureLog(root, "gvview.exe");
+        return text.size() >= 4 && text.compare(text.size() - 4, 4, "end\n") == 0;
+    }, timeoutMs);
+    for (const std::string &line : SplitLines(text)) {
+        if (line == "end")
+            start.complete = true;
+        else if (line.compare(0, 4, "cmd=") == 0)
+            start.commandLine = line.substr(4);
+        else if (line.compare(0, 4, "cwd=") == 0)
+            start.directory = line.substr(4);
+        else if (line.compare(0, 9, "priority=") == 0)
+            start.priority = line.substr(9);
+        else if (line.compare(0, 8, "desktop=") == 0)
+            start.desktop = line.substr(8);
+        else if (line.compare(0, 4, "env=") == 0) {
+            size_t equals = line.find('=', 5); // names like "=C:" begin with one
+            if (equals != std::string::npos)
+                start.environment[line.substr(4, equals - 4)] = line.substr(equals + 1);
+        }
+    }
+    return start;
 }
 
 static SC_HANDLE OpenManager()

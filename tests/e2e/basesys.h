@@ -4,14 +4,16 @@
  * service control manager.
  *
  * Layout: <root>PROG\EXEC\ holds gvcore.exe (a real service program),
- * Gv_Start.exe and GVMSG.EXE, which leave a record in <name>.log beside
- * themselves; <root>SYS\ACTIVE\SYS_\ holds monitors.dat.
+ * Gv_Start.exe, GVMSG.EXE and gvview.exe, which leave a record in
+ * <name>.log beside themselves; <root>SYS\ACTIVE\SYS_\ holds monitors.dat
+ * (tests/fixtures/monitors.dat).
  */
 #ifndef GV_TESTS_BASESYS_H
 #define GV_TESTS_BASESYS_H
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 namespace gv {
@@ -21,12 +23,27 @@ extern const char InstallRoot[]; /* "C:\gvbase\" */
 std::string ExecDir();           /* InstallRoot + "PROG\EXEC" (no backslash) */
 std::string ServiceProgram();    /* ExecDir() + "\gvcore.exe" */
 
+/* <root>SYS\ACTIVE\SYS_\monitors.dat */
+std::string MonitorsFile(const std::string &root);
+
 /* Removes the service, creates the directories and copies the stand-in
- * programs; clears their logs. */
+ * programs and monitors.dat; clears their logs. */
 bool SetUpInstallation(const std::string &root);
 /* Removes the records the stand-ins left beside themselves. */
 void ClearFixtureLogs(const std::string &root);
 std::string FixtureLog(const std::string &root, const char *program);
+
+/* What the gvview.exe stand-in of the installation recorded about its
+ * start; complete is false when no whole record came in time. */
+struct MonitorStart {
+    bool complete = false;
+    std::string commandLine;
+    std::string directory;
+    std::string priority; /* the priority class in hex, "80" for high */
+    std::string desktop;  /* as named in its startup information */
+    std::map<std::string, std::string> environment;
+};
+MonitorStart WaitForMonitorStart(const std::string &root, DWORD timeoutMs = 10000);
 
 /* The service "Gridvane" with that binary path (removed first if there). */
 bool InstallService(const std::string &binaryPath);

@@ -114,6 +114,8 @@ TEST_F(LocalService, LogonUserStartNeedsTheServiceRunningHere)
     ProgramRun stopped = RunOpener("-default -start_as_logon_user");
     ASSERT_TRUE(stopped.ended) << stopped.windows;
     EXPECT_EQ(std::vector<std::string>{"Gridvane service is not running."}, stopped.messages);
+    Sleep(500);
+    EXPECT_EQ("", FixtureLog(InstallRoot, "gvview.exe")) << "no monitor may start";
 
     Service(std::string(OtherExecDir) + "\\gvcore.exe", SERVICE_RUNNING);
     ProgramRun elsewhere = RunOpener("-default -start_as_logon_user");
@@ -121,6 +123,121 @@ TEST_F(LocalService, LogonUserStartNeedsTheServiceRunningHere)
     EXPECT_EQ(std::vector<std::string>{"Another Gridvane service is already running!"},
               elsewhere.messages);
     EXPECT_TRUE(server.Requests().empty()) << "-start_as_logon_user never sends a request";
+}
+
+// ---- the monitor started on this computer ----
+
+const char DefaultFont[] = "family:MS Sans Serif-size:8-face:medium";
+const char Home[] = "C:\\gvbase\\PROG\\EXEC";
+const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
+
+std::string Env(const MonitorStart &monitor, const std::string &name)
+{
+    auto found = monitor.environment.find(name);
+    return found == monitor.environment.end() ? "(unset)" : found->second;
+}
+
+TEST_F(LocalService, DefaultMonitorStartedHere)
+{
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-default -start_as_logon_user");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_TRUE(server.Requests().empty()) << "nothing is asked of the base system";
+    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
+    ASSERT_TRUE(monitor.complete) << "gvview.exe was not started";
+    EXPECT_EQ("\"C:\\gvbase\\PROG\\EXEC\\gvview.exe\" -laf windows", monitor.commandLine);
+    EXPECT_EQ(Home, monitor.directory);
+    EXPECT_EQ("WinSta0\\Default", monitor.desktop);
+    const std::pair<const char *, std::string> expected[] = {
+        {"KPX_MON_TYPE", ""},
+        {"KPX_MS_WINDOWS_APPLICATION", "0"},
+        {"KPX_MS_WINDOWS_MONITOR", "0"},
+        {"KPX_X_TERMINAL_FONT", "family:Gridvane0810-size:10"},
+        {"FONT", DefaultFont},
+        {"DISPLAY", ""},
+        {"PRINTFILE", ""},
+        {"KPX_X_TERMINAL_APPLICATION", ""},
+        {"KPX_X_TERMINAL_MONITOR", ""},
+        {"HOME", Home},
+    };
+    for (const auto &variable : expected)
+        EXPECT_EQ(variable.second, Env(monitor, variable.first)) << variable.first;
+}
+
+TEST_F(LocalService, LocalFontTooLongForTheMonitorBecomesTheDefault)
+{
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    ProgramRun run = RunOpener("-default -start_as_logon_user -fl \"" + std::string(100, 'f') + "\"");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
+    ASSERT_TRUE(monitor.complete);
+    EXPECT_EQ(DefaultFont, Env(monitor, "FONT"));
+
+    ClearFixtureLogs(InstallRoot);
+    run = RunOpener("-default -start_as_logon_user -fl \"family:Fixed-size:9\"");
+    monitor = WaitForMonitorStart(InstallRoot);
+    ASSERT_TRUE(monitor.complete);
+    EXPECT_EQ("family:Fixed-size:9", Env(monitor, "FONT"));
+}
+
+TEST_F(LocalService, PredefinedMonitorStartedHere)
+{
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    ProgramRun run = RunOpener("-d " + ComputerName() + " 12 -start_as_logon_user");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
+    ASSERT_TRUE(monitor.complete) << "gvview.exe was not started";
+    EXPECT_EQ("LVS", Env(monitor, "KPX_MON_TYPE")) << "the section's first entry arrives whole";
+    EXPECT_EQ("3", Env(monitor, "KPX_MS_WINDOWS_APPLICATION"));
+    EXPECT_EQ("4", Env(monitor, "KPX_MS_WINDOWS_MONITOR"));
+    EXPECT_EQ("family:Courier-size:10-face:bold", Env(monitor, "FONT"));
+    EXPECT_EQ("extra=value", Env(monitor, "GV_SECTION_EXTRA"));
+    EXPECT_EQ(Home, Env(monitor, "HOME"));
+}
+
+TEST_F(LocalService, PredefinedMonitorsThatCannotBeStartedHere)
+{
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    const struct {
+        int section;
+        std::string message;
+    } cases[] = {
+        {14, InvalidForType},
+        {15, InvalidForType},
+        {16, "Unknown monitor type defined in the monitor file!"},
+        // Wine's profile functions leave the error code at 0 here.
+        {17, "An error occurred when reading the monitors.dat file!(0)"},
+        {99, "An error occurred when reading the monitors.dat file!(0)"},
+    };
+    for (const auto &c : cases) {
+        ProgramRun run = RunOpener("-d " + ComputerName() + " " + std::to_string(c.section) +
+                                   " -start_as_logon_user");
+        ASSERT_TRUE(run.ended) << c.section << ": " << run.windows;
+        EXPECT_EQ(std::vector<std::string>{c.message}, run.messages) << "section " << c.section;
+    }
+    Sleep(500);
+    EXPECT_EQ("", FixtureLog(InstallRoot, "gvview.exe")) << "no monitor may start";
+}
+
+TEST_F(LocalService, PredefinedMonitorWithStartServGoesToTheLocalPipe)
+{
+    Service(ServiceProgram(), SERVICE_STOPPED);
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = RunOpener("-d " + ComputerName() + " 12 -start_serv");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    EXPECT_EQ((DWORD)SERVICE_RUNNING, ServiceCurrentState());
+    ASSERT_EQ(1u, server.Requests().size());
+    EXPECT_EQ(std::string("DEF  12 \0", 9), server.Requests()[0]);
+
+    run = RunOpener("-d " + ComputerName() + " 14 -start_serv");
+    EXPECT_EQ(std::vector<std::string>{InvalidForType}, run.messages)
+        << "the section must define a VS Local monitor";
+    EXPECT_EQ(1u, server.Requests().size());
 }
 
 TEST_F(LocalService, LogonUserStartForAnotherComputerDoesNothing)

@@ -46,6 +46,18 @@ TEST_F(MonitorRequest, DefaultMonitorGoesToTheLocalPipe)
     EXPECT_EQ(std::string::npos, run.output.find(XHookTrace)) << "no X display for VS Local";
 }
 
+TEST_F(MonitorRequest, DefaultMonitorKeepsAGivenFont)
+{
+    ASSERT_TRUE(server.Start());
+    ProgramRun run = Open("-default -fl \"family:Fixed-size:9\" -fr \"family:Other\"");
+    ASSERT_TRUE(run.ended) << run.windows;
+    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+    ASSERT_EQ(1u, server.Requests().size());
+    const std::string request = server.Requests()[0];
+    EXPECT_NE(std::string::npos, request.find(std::string("\0FONT=family:Fixed-size:9\0", 26)))
+        << "the -fl font, not an empty one";
+}
+
 TEST_F(MonitorRequest, ThisComputerUnderAnySpellingIsAskedLocally)
 {
     ASSERT_TRUE(server.Start());
