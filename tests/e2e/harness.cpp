@@ -452,6 +452,26 @@ HWND WaitForDialog(DWORD pid, const char *caption, int controlId, DWORD timeoutM
     return FindTopWindow(pid, "#32770", caption, false, controlId, timeoutMs);
 }
 
+UnitRect PlaceInDialogUnits(HWND dialog, int widthUnits, int heightUnits, HWND control)
+{
+    RECT client, r;
+    GetClientRect(dialog, &client);
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
+    double sx = (double)client.right / widthUnits, sy = (double)client.bottom / heightUnits;
+    UnitRect units = {(int)(r.left / sx + 0.5), (int)(r.top / sy + 0.5),
+                      (int)((r.right - r.left) / sx + 0.5), (int)((r.bottom - r.top) / sy + 0.5)};
+    return units;
+}
+
+std::string ControlTexts(HWND dialog)
+{
+    std::string texts;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        texts += WindowText(child) + "|";
+    return texts;
+}
+
 void ClickControl(HWND dialog, int id)
 {
     PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);

@@ -132,6 +132,17 @@ std::string DescribeWindows(DWORD pid);
  * (so that a message box with the same caption is not taken for it). */
 HWND WaitForDialog(DWORD pid, const char *caption, int controlId, DWORD timeoutMs);
 
+/* A control's place in dialog units (x, y, width, height), worked out from
+ * the dialog's client area, which the template makes widthUnits by
+ * heightUnits: the check of a template's layout that needs no font. */
+struct UnitRect {
+    int x, y, width, height;
+};
+UnitRect PlaceInDialogUnits(HWND dialog, int widthUnits, int heightUnits, HWND control);
+
+/* The texts of the dialog's controls in template order, joined with "|". */
+std::string ControlTexts(HWND dialog);
+
 /* Clicks the control itself (BM_CLICK): check boxes and radio buttons
  * change their state and notify the dialog as under the mouse. */
 void ClickControl(HWND dialog, int id);

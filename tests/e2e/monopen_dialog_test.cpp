@@ -130,20 +130,6 @@ TEST_F(SettingsDialog, PresetsOfAPlainStart)
     EXPECT_EQ("Default", ComboBoxSelectedText(GetDlgItem(dialog, Application)));
 }
 
-// A control's rectangle in dialog units, from the dialog's size in pixels
-// (300 by 162 units).
-RECT InDialogUnits(HWND dialog, HWND control)
-{
-    RECT client, r;
-    GetClientRect(dialog, &client);
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
-    double sx = client.right / 300.0, sy = client.bottom / 162.0;
-    RECT units = {(LONG)(r.left / sx + 0.5), (LONG)(r.top / sy + 0.5),
-                  (LONG)((r.right - r.left) / sx + 0.5), (LONG)((r.bottom - r.top) / sy + 0.5)};
-    return units;
-}
-
 TEST_F(SettingsDialog, Layout)
 {
     Open();
@@ -194,12 +180,12 @@ TEST_F(SettingsDialog, Layout)
     for (const auto &c : controls) {
         HWND control = GetDlgItem(dialog, c.id);
         ASSERT_NE(nullptr, control) << c.id;
-        RECT u = InDialogUnits(dialog, control);
-        EXPECT_NEAR(c.at.left, u.left, 1) << c.id;
-        EXPECT_NEAR(c.at.top, u.top, 1) << c.id;
-        EXPECT_NEAR(c.at.right, u.right, 1) << c.id;
+        UnitRect u = PlaceInDialogUnits(dialog, 300, 162, control);
+        EXPECT_NEAR(c.at.left, u.x, 1) << c.id;
+        EXPECT_NEAR(c.at.top, u.y, 1) << c.id;
+        EXPECT_NEAR(c.at.right, u.width, 1) << c.id;
         if (c.at.bottom >= 0) { // a combo box's height is its drop-down list's
-            EXPECT_NEAR(c.at.bottom, u.bottom, 1) << c.id;
+            EXPECT_NEAR(c.at.bottom, u.height, 1) << c.id;
         }
         if (c.text != nullptr) {
             EXPECT_EQ(c.text, WindowText(control)) << c.id;
@@ -207,9 +193,9 @@ TEST_F(SettingsDialog, Layout)
     }
     HWND frame = GetWindow(GetDlgItem(dialog, InUse), GW_HWNDPREV);
     EXPECT_EQ("Pre Defined Monitor", WindowText(frame));
-    RECT u = InDialogUnits(dialog, frame);
-    EXPECT_NEAR(7, u.left, 1);
-    EXPECT_NEAR(224, u.right, 1);
+    UnitRect u = PlaceInDialogUnits(dialog, 300, 162, frame);
+    EXPECT_NEAR(7, u.x, 1);
+    EXPECT_NEAR(224, u.width, 1);
 }
 
 TEST_F(SettingsDialog, EachModeEnablesItsControls)

@@ -63,9 +63,6 @@ TEST_F(OpenerLogon, DialogLayout)
     EXPECT_EQ(GetDlgItem(dialog, Password),
               GetNextDlgTabItem(dialog, GetDlgItem(dialog, UserName), FALSE));
 
-    RECT client;
-    GetClientRect(dialog, &client);
-    double sx = client.right / 287.0, sy = client.bottom / 105.0;
     const struct {
         int id;
         int x, y, w, h;
@@ -74,23 +71,18 @@ TEST_F(OpenerLogon, DialogLayout)
               {UserName, 49, 28, 173, 14},
               {Password, 49, 45, 173, 14}};
     for (const auto &c : at) {
-        RECT r;
-        GetWindowRect(GetDlgItem(dialog, c.id), &r);
-        MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
-        EXPECT_NEAR(c.x, r.left / sx, 1) << c.id;
-        EXPECT_NEAR(c.y, r.top / sy, 1) << c.id;
-        EXPECT_NEAR(c.w, (r.right - r.left) / sx, 1) << c.id;
-        EXPECT_NEAR(c.h, (r.bottom - r.top) / sy, 1) << c.id;
+        UnitRect u = PlaceInDialogUnits(dialog, 287, 105, GetDlgItem(dialog, c.id));
+        EXPECT_NEAR(c.x, u.x, 1) << c.id;
+        EXPECT_NEAR(c.y, u.y, 1) << c.id;
+        EXPECT_NEAR(c.w, u.width, 1) << c.id;
+        EXPECT_NEAR(c.h, u.height, 1) << c.id;
     }
 
-    std::string texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        texts += WindowText(child) + "|";
     EXPECT_EQ("OK|Cancel|User name:|The connection could not be established due to an incorrect "
               "user name or an incorrect password.|Password:|||You can not make two or more "
               "connections to the same computer with different credentials (user id && "
               "password).|Note|",
-              texts);
+              ControlTexts(dialog));
     ClickButton(dialog, IDCANCEL);
     ExpectEndWithoutMessage();
 }

@@ -38,9 +38,6 @@ TEST(NotifyLogon, RefusedLogonKeepsTheDialogAndCancelGivesTheHostUp)
     EXPECT_EQ(GetDlgItem(dialog, IDOK),
               GetNextDlgTabItem(dialog, GetDlgItem(dialog, Password), FALSE));
 
-    RECT client;
-    GetClientRect(dialog, &client);
-    double sx = client.right / 287.0, sy = client.bottom / 127.0;
     const struct {
         int id;
         int x, y, w, h;
@@ -48,23 +45,18 @@ TEST(NotifyLogon, RefusedLogonKeepsTheDialogAndCancelGivesTheHostUp)
               {IDOK, 229, 7, 50, 14},      {IDCANCEL, 229, 24, 50, 14},
               {HostName, 50, 29, 87, 14}};
     for (const auto &c : at) {
-        RECT r;
-        GetWindowRect(GetDlgItem(dialog, c.id), &r);
-        MapWindowPoints(HWND_DESKTOP, dialog, (POINT *)&r, 2);
-        EXPECT_NEAR(c.x, r.left / sx, 1) << c.id;
-        EXPECT_NEAR(c.y, r.top / sy, 1) << c.id;
-        EXPECT_NEAR(c.w, (r.right - r.left) / sx, 1) << c.id;
-        EXPECT_NEAR(c.h, (r.bottom - r.top) / sy, 1) << c.id;
+        UnitRect u = PlaceInDialogUnits(dialog, 287, 127, GetDlgItem(dialog, c.id));
+        EXPECT_NEAR(c.x, u.x, 1) << c.id;
+        EXPECT_NEAR(c.y, u.y, 1) << c.id;
+        EXPECT_NEAR(c.w, u.width, 1) << c.id;
+        EXPECT_NEAR(c.h, u.height, 1) << c.id;
     }
-    std::string texts;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (GetDlgCtrlID(child) != HostName)
-            texts += WindowText(child) + "|";
     EXPECT_EQ("||OK|Cancel|User name:|The connection could not be established due to an "
               "incorrect user name or an incorrect password or insufficient privileges.|"
               "Password:|You can not make two or more connections to the same computer with "
-              "different credentials (user id && password).|Note|Host name:|",
-              texts);
+              "different credentials (user id && password).|Note|Host name:|" +
+                  ComputerName() + "|",
+              ControlTexts(dialog));
 
     SetItemText(dialog, UserName, "operator7");
     SetItemText(dialog, Password, "not-this-one");
