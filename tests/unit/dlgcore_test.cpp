@@ -10,28 +10,6 @@
 
 namespace {
 
-std::string EnabledIn(int mode, bool startOptions)
-{
-    std::string on;
-    for (size_t i = 0; i < ModeControlCount(); i++) {
-        int id = ModeControlAt(i);
-        if (ControlEnabledInMode(id, mode, startOptions))
-            on += std::to_string(id) + " ";
-    }
-    return on;
-}
-
-TEST(DialogRules, EnabledControlsPerMode)
-{
-    EXPECT_EQ("1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 ", EnabledIn(0, false));
-    EXPECT_EQ("1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 1051 1052 1043 1044 1053 1026 "
-              "1058 ",
-              EnabledIn(1, false));
-    EXPECT_EQ("1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 1051 1052 1043 1044 1053 ",
-              EnabledIn(2, false));
-    EXPECT_EQ("1025 1057 1051 1052 1043 ", EnabledIn(3, false));
-}
-
 TEST(DialogRules, StartOptionsKeepRemoteAndXOff)
 {
     for (int mode = 0; mode <= 3; mode++) {
