@@ -1,7 +1,8 @@
 # common.sh: shared steps of scripts/test and scripts/demo (sourced).
 #
 #   ensure_packages         install what a fresh machine lacks (Debian)
-#   build_config NAME ...   configure and build build/NAME
+#   build_config NAME ...   configure and build build/NAME (all targets, or
+#                           those named in GV_BUILD_TARGETS)
 #   start_wine_env          own Xvfb display, persistent wineserver, prefix
 #   stop_wine_env           stop by process id what start_wine_env started
 
@@ -23,6 +24,7 @@ GV_NEEDS=(
   "Xvfb xvfb"
   "xauth xauth"
   "import imagemagick"
+  "zip zip"
   "/usr/src/googletest/CMakeLists.txt googletest"
 )
 
@@ -47,9 +49,11 @@ ensure_packages() {
 # build_config NAME [cmake options...]
 build_config() {
   local name=$1; shift
-  say "build $name"
+  local targets=()
+  [ -n "${GV_BUILD_TARGETS:-}" ] && read -ra targets <<<"$GV_BUILD_TARGETS"
+  say "build $name${GV_BUILD_TARGETS:+ ($GV_BUILD_TARGETS)}"
   cmake -S "$GV_TOP" -B "$GV_BUILD/$name" -G Ninja -Wno-dev "$@" >/dev/null || return 1
-  cmake --build "$GV_BUILD/$name" -- -k 0 || return 1
+  cmake --build "$GV_BUILD/$name" ${targets[@]+--target "${targets[@]}"} -- -k 0 || return 1
 }
 
 build_host()    { build_config host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ "$@"; }
