@@ -21,6 +21,9 @@
 /* Sent to the pane dialog by any thread: add the line lParam (text) to the
  * pane wParam (host index) unless that pane is frozen. */
 #define WM_PANE_LINE (WM_APP + 1)
+/* Sent to the pane dialog by the reader: add the lines of the PaneBatch
+ * lParam to its pane. */
+#define WM_PANE_LINES (WM_APP + 2)
 
 /* Visible, clipping its children, caption, system menu, minimise box: no
  * maximise box and no sizing border. */

@@ -3,7 +3,13 @@
  */
 #include "panecore.h"
 
+#include <string.h>
+
 #include "../common/textbuf.h"
+#include "message.h"
+
+static_assert((size_t)PaneBatchTextSize >= (size_t)MessageBufferSize,
+              "a whole message fits an empty batch");
 
 const char TextLineNotAdded[] = "An error occured when trying to display a message.";
 
@@ -106,4 +112,32 @@ const char *NextConnectStatus(HostEntry *entry)
         text = "Trying to connect.";
     entry->statusToggle = !entry->statusToggle;
     return text;
+}
+
+void ClearPaneBatch(PaneBatch *batch)
+{
+    batch->host = -1;
+    batch->lineCount = 0;
+    batch->used = 0;
+}
+
+bool AppendPaneBatch(PaneBatch *batch, int host, const char *text)
+{
+    if (batch->lineCount > 0 && batch->host != host)
+        return false;
+    if (batch->lineCount == PaneBatchLines)
+        return false;
+    size_t size = strlen(text) + 1;
+    if (size > PaneBatchTextSize - batch->used)
+        return false;
+    memcpy(batch->text + batch->used, text, size);
+    batch->starts[batch->lineCount++] = batch->used;
+    batch->used += (uint32_t)size;
+    batch->host = host;
+    return true;
+}
+
+const char *PaneBatchLine(const PaneBatch *batch, int index)
+{
+    return batch->text + batch->starts[index];
 }

@@ -60,4 +60,26 @@ void FormatErrorBoxText(char *text, size_t size, const char *hostName, const cha
  * first-connection or the reconnection text, alternating with "Trying...". */
 const char *NextConnectStatus(HostEntry *entry);
 
+/*
+ * Lines for one pane that the reader collects while it drains a host and
+ * hands to the window thread in one go, so that the list box is redrawn
+ * once per batch instead of once per line. The text room holds the longest
+ * message with its zero, so any one line fits an empty batch.
+ */
+enum { PaneBatchLines = 256, PaneBatchTextSize = 131072 };
+
+struct PaneBatch {
+    int host;
+    int lineCount;
+    uint32_t used;
+    uint32_t starts[PaneBatchLines];
+    char text[PaneBatchTextSize];
+};
+
+void ClearPaneBatch(PaneBatch *batch);
+/* Adds a line for the host; false, with the batch unchanged, when the
+ * batch is full or holds another host's lines (send it first). */
+bool AppendPaneBatch(PaneBatch *batch, int host, const char *text);
+const char *PaneBatchLine(const PaneBatch *batch, int index);
+
 #endif

@@ -105,6 +105,9 @@ INT_PTR CALLBACK PaneDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_PANE_LINE:
         CarryOutPaneLine(dialog, (int)wParam, (const char *)lParam);
         return TRUE;
+    case WM_PANE_LINES:
+        CarryOutPaneBatch(dialog, (const PaneBatch *)lParam);
+        return TRUE;
     default:
         return FALSE;
     }

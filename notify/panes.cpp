@@ -14,6 +14,75 @@
 
 static const char TextCancelled[] = "Connection cancelled.";
 
+/*
+ * Lines are added in runs (one line, or a reader's batch): while a run is
+ * added the list box does not redraw, and the lines are measured with one
+ * DC that holds the list box's font. At the end the newest line is
+ * selected and the list box redrawn once, so it shows what it would have
+ * shown after adding the lines one by one.
+ */
+struct LineRun {
+    HWND dialog;
+    HWND list;
+    int host;
+    HDC dc;                 /* NULL: lines measure 0 wide */
+    HGDIOBJ previousFont;   /* NULL: no font was selected */
+    LONG averageCharWidth;
+    bool added;             /* a line was added: select the newest at the end */
+    bool open;
+};
+
+static void BeginRun(LineRun *run, HWND dialog, int host)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    run->dialog = dialog;
+    run->list = GetDlgItem(dialog, entry->listBoxId);
+    run->host = host;
+    run->previousFont = NULL;
+    run->averageCharWidth = 0;
+    run->added = false;
+    run->open = true;
+    SendMessageA(run->list, WM_SETREDRAW, FALSE, 0);
+    run->dc = GetDC(dialog);
+    if (run->dc == NULL)
+        return;
+    HFONT font = (HFONT)SendMessageA(run->list, WM_GETFONT, 0, 0);
+    if (font != NULL)
+        run->previousFont = SelectObject(run->dc, font);
+    TEXTMETRICA metrics;
+    ZeroMemory(&metrics, sizeof metrics);
+    GetTextMetricsA(run->dc, &metrics);
+    run->averageCharWidth = metrics.tmAveCharWidth;
+}
+
+static void EndRun(LineRun *run)
+{
+    if (!run->open)
+        return;
+    run->open = false;
+    if (run->dc != NULL) {
+        if (run->previousFont != NULL)
+            SelectObject(run->dc, run->previousFont);
+        ReleaseDC(run->dialog, run->dc);
+    }
+    if (run->added) {
+        LRESULT newest = SendMessageA(run->list, LB_GETCOUNT, 0, 0) - 1;
+        SendMessageA(run->list, LB_SETCURSEL, (WPARAM)newest, 0);
+    }
+    SendMessageA(run->list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(run->list, NULL, TRUE);
+}
+
+/* The width of the line in the run's DC: its extent and one average
+ * character, or 0 when it cannot be measured. */
+static int32_t RunLineWidth(const LineRun *run, const char *text)
+{
+    SIZE extent;
+    if (run->dc == NULL || !GetTextExtentPoint32A(run->dc, text, (int)strlen(text), &extent))
+        return 0;
+    return extent.cx + run->averageCharWidth;
+}
+
 static void PrunePane(HWND list, const PanePlan &plan)
 {
     if (plan.setExtent)
@@ -37,26 +106,35 @@ static bool ListRefusedLine(HWND list, int host, const char *text)
     return index == LB_ERR || index == LB_ERRSPACE;
 }
 
-void AddPaneLine(HWND dialog, int host, const char *text)
+/* One line of a run; a line the list box refuses freezes the pane and
+ * ends the run before the error box goes up. */
+static void AddRunLine(LineRun *run, const char *text)
 {
-    HostEntry *entry = &hostTable.entries[host];
-    HWND list = GetDlgItem(dialog, entry->listBoxId);
+    HostEntry *entry = &hostTable.entries[run->host];
     PanePlan plan = PlanPaneLine(entry);
     if (plan.prune)
-        PrunePane(list, plan);
-    int32_t count = (int32_t)SendMessageA(list, LB_GETCOUNT, 0, 0);
-    int32_t width = MeasureLineWidth(dialog, entry->listBoxId, text);
+        PrunePane(run->list, plan);
+    int32_t count = (int32_t)SendMessageA(run->list, LB_GETCOUNT, 0, 0);
+    int32_t width = RunLineWidth(run, text);
     if (NotePaneLineWidth(entry, count, width))
-        SendMessageA(list, LB_SETHORIZONTALEXTENT, (WPARAM)entry->paneExtent, 0);
-    if (ListRefusedLine(list, host, text)) {
+        SendMessageA(run->list, LB_SETHORIZONTALEXTENT, (WPARAM)entry->paneExtent, 0);
+    if (ListRefusedLine(run->list, run->host, text)) {
         DWORD code = GetLastError();
         /* Frozen before the box goes up: lines sent meanwhile are dropped. */
         entry->paneEnabled = false;
-        ShowErrorBox(dialog, TextLineNotAdded, code, host);
+        EndRun(run);
+        ShowErrorBox(run->dialog, TextLineNotAdded, code, run->host);
         return;
     }
-    LRESULT newest = SendMessageA(list, LB_GETCOUNT, 0, 0) - 1;
-    SendMessageA(list, LB_SETCURSEL, (WPARAM)newest, 0);
+    run->added = true;
+}
+
+void AddPaneLine(HWND dialog, int host, const char *text)
+{
+    LineRun run;
+    BeginRun(&run, dialog, host);
+    AddRunLine(&run, text);
+    EndRun(&run);
 }
 
 void CarryOutPaneLine(HWND dialog, int host, const char *text)
@@ -64,6 +142,26 @@ void CarryOutPaneLine(HWND dialog, int host, const char *text)
     if (host < 0 || host >= MaxHosts || !hostTable.entries[host].paneEnabled)
         return;
     AddPaneLine(dialog, host, text);
+}
+
+void CarryOutPaneBatch(HWND dialog, const PaneBatch *batch)
+{
+    int host = batch->host;
+    if (batch->lineCount == 0 || host < 0 || host >= MaxHosts ||
+        !hostTable.entries[host].paneEnabled)
+        return;
+    LineRun run;
+    BeginRun(&run, dialog, host);
+    for (int i = 0; i < batch->lineCount && hostTable.entries[host].paneEnabled; i++)
+        AddRunLine(&run, PaneBatchLine(batch, i));
+    EndRun(&run);
+}
+
+void SendPaneBatch(HWND dialog, PaneBatch *batch)
+{
+    if (batch->lineCount > 0)
+        SendMessageA(dialog, WM_PANE_LINES, 0, (LPARAM)batch);
+    ClearPaneBatch(batch);
 }
 
 static void SendPaneLine(HWND dialog, int host, const char *line)
@@ -78,16 +176,29 @@ void ReportToPanes(HWND dialog, const char *text, DWORD code, int host)
     SendPaneLine(dialog, host, line);
 }
 
-void ReportLostMessages(HWND dialog, uint32_t missing, int host)
+/* A line for a batch, or at once without one. */
+static void QueuePaneLine(HWND dialog, int host, const char *text, PaneBatch *batch)
+{
+    if (batch == NULL) {
+        SendPaneLine(dialog, host, text);
+        return;
+    }
+    if (AppendPaneBatch(batch, host, text))
+        return;
+    SendPaneBatch(dialog, batch);
+    AppendPaneBatch(batch, host, text); /* any one line fits an empty batch */
+}
+
+void ReportLostMessages(HWND dialog, uint32_t missing, int host, PaneBatch *batch)
 {
     char line[PaneLineSize];
     FormatLostMessagesLine(line, missing);
-    SendPaneLine(dialog, host, line);
+    QueuePaneLine(dialog, host, line, batch);
 }
 
-void AddHostMessage(HWND dialog, const char *text, int host)
+void AddHostMessage(HWND dialog, const char *text, int host, PaneBatch *batch)
 {
-    SendPaneLine(dialog, host, text);
+    QueuePaneLine(dialog, host, text, batch);
 }
 
 void ShowErrorBox(HWND owner, const char *text, DWORD code, int host)
@@ -140,24 +251,4 @@ void AddStatusMessage(HWND dialog, const char *text, int host, char kind)
 void SetReconnectFlag(int host)
 {
     hostTable.entries[host].wasConnected = true;
-}
-
-int32_t MeasureLineWidth(HWND dialog, int listBoxId, const char *text)
-{
-    HDC dc = GetDC(dialog);
-    if (dc == NULL)
-        return 0;
-    HFONT font = (HFONT)SendDlgItemMessageA(dialog, listBoxId, WM_GETFONT, 0, 0);
-    HGDIOBJ previous = font != NULL ? SelectObject(dc, font) : NULL;
-    TEXTMETRICA metrics;
-    ZeroMemory(&metrics, sizeof metrics);
-    GetTextMetricsA(dc, &metrics);
-    SIZE extent;
-    int32_t width = 0;
-    if (GetTextExtentPoint32A(dc, text, (int)strlen(text), &extent))
-        width = extent.cx + metrics.tmAveCharWidth;
-    if (font != NULL)
-        SelectObject(dc, previous);
-    ReleaseDC(dialog, dc);
-    return width;
 }

@@ -27,6 +27,8 @@ static const char TextNoMessagePassing[] = "Could not establish the message pass
 
 /* The reader's one buffer: a whole message and the zero after it. */
 static char messageBuffer[MessageBufferSize];
+/* The lines of the host being drained, not yet sent to its pane. */
+static PaneBatch readerBatch;
 
 /* Window thread only. */
 static bool shutdownStarted;
@@ -200,17 +202,18 @@ static void ShowMessageRead(HWND dialog, int host, char *message)
     char kind = 0;
     if (!ParseMessageHeader(message, &sequence, &kind)) {
         /* Too short for a header: shown as it came. */
-        AddHostMessage(dialog, message, host);
+        AddHostMessage(dialog, message, host, &readerBatch);
         return;
     }
     if (sequence == 0) {
+        SendPaneBatch(dialog, &readerBatch); /* what came before it first */
         AddStatusMessage(dialog, message, host, kind);
         return;
     }
     uint32_t missing = CheckSequence(&hostTable.entries[host], sequence);
     if (missing != 0)
-        ReportLostMessages(dialog, missing, host);
-    AddHostMessage(dialog, message, host);
+        ReportLostMessages(dialog, missing, host, &readerBatch);
+    AddHostMessage(dialog, message, host, &readerBatch);
 }
 
 /* A read failed: the pipe goes back to the connection thread. */
@@ -233,7 +236,9 @@ static void DropConnection(HWND dialog, int host, DWORD error)
     SetEvent(connectWake);
 }
 
-/* Reads the host until it has nothing more; true when a message came. */
+/* Reads the host until it has nothing more; true when a message came. The
+ * lines go to the pane in batches, the last one when the host has nothing
+ * more, before a lost connection is reported, and at the end. */
 static bool ReadHost(HWND dialog, int host)
 {
     HostEntry *entry = &hostTable.entries[host];
@@ -248,10 +253,12 @@ static bool ReadHost(HWND dialog, int host)
             continue;
         }
         DWORD error = GetLastError();
+        SendPaneBatch(dialog, &readerBatch);
         if (error != ERROR_NO_DATA)
             DropConnection(dialog, host, error);
         break;
     }
+    SendPaneBatch(dialog, &readerBatch);
     return gotMessage;
 }
 
@@ -260,6 +267,7 @@ static DWORD WINAPI ReaderThread(LPVOID parameter)
     HWND dialog = (HWND)parameter;
     int host = 0;
     int lastHostWithData = 0;
+    ClearPaneBatch(&readerBatch);
     for (;;) {
         if (hostTable.entries[host].state == HostConnected && ReadHost(dialog, host))
             lastHostWithData = host;

@@ -622,6 +622,16 @@ std::vector<std::string> ListBoxLines(HWND listBox)
     return ReadItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
 }
 
+std::string ListBoxLine(HWND listBox, int index)
+{
+    LRESULT length = SendW(listBox, LB_GETTEXTLEN, index, 0);
+    if (length < 0)
+        return "";
+    std::vector<wchar_t> buffer(length + 1);
+    LRESULT got = SendW(listBox, LB_GETTEXT, index, (LPARAM)buffer.data());
+    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+}
+
 std::vector<std::string> ComboBoxLines(HWND comboBox)
 {
     return ReadItems(comboBox, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);

@@ -157,6 +157,9 @@ void PressKey(HWND dialog, WORD virtualKey);
 HWND FocusedWindow(HWND dialog);
 
 std::vector<std::string> ListBoxLines(HWND listBox);
+/* One line of a list box ("" when there is no such line): reading a long
+ * list whole takes one message per line. */
+std::string ListBoxLine(HWND listBox, int index);
 std::vector<std::string> ComboBoxLines(HWND comboBox);
 int ComboBoxSelection(HWND comboBox);
 std::string ComboBoxSelectedText(HWND comboBox);

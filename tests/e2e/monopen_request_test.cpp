@@ -1,5 +1,7 @@
 // Monitor requests sent from the command line: where they go, the bytes that
-// cross the pipe, and every answer of the base system with its message.
+// cross the pipe, and every answer of the base system with its message
+// (among them a server that closes after the first reply, one that answers
+// with 2000 bytes, and one that never answers).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -125,6 +127,30 @@ TEST_F(MonitorRequest, EveryAnswerOfTheBaseSystem)
         ASSERT_EQ(1u, answering.Requests().size()) << label;
         EXPECT_EQ(DefaultRequest, answering.Requests()[0]) << label;
     }
+}
+
+TEST_F(MonitorRequest, ABaseSystemThatNeverAnswersIsWaitedForWithoutLimit)
+{
+    // The reads have no time limit by design: the opener waits until the
+    // base system answers or goes away.
+    MonitorServerScript script;
+    script.neverAnswer = true;
+    ASSERT_TRUE(server.Start(script));
+    ChildGuard guard;
+    StartOptions options;
+    options.currentDir = ExecDir();
+    ASSERT_TRUE(Start(guard.child, OpenerPath(), "-default", options));
+    ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() == 1; }, 10000));
+    Sleep(3000);
+    EXPECT_TRUE(IsRunning(guard.child)) << "gave up waiting";
+    EXPECT_EQ(nullptr, WaitForMessageBox(guard.child.pid, NULL, 0))
+        << DescribeWindows(guard.child.pid);
+    server.Stop();
+    EXPECT_EQ("Could not read data from Gridvane 1 (109).",
+              DismissMessageBox(guard.child.pid, OpenerCaption, 10000));
+    DWORD code = 1;
+    ASSERT_TRUE(WaitExit(guard.child, 10000, &code)) << DescribeWindows(guard.child.pid);
+    EXPECT_EQ(0u, code);
 }
 
 TEST_F(MonitorRequest, NoBaseSystem)

@@ -58,6 +58,12 @@ int PaneLineCount(const NotifyWindow &window, int host)
     return (int)SendW(PaneList(window, host), LB_GETCOUNT, 0, 0);
 }
 
+std::string LastPaneLine(const NotifyWindow &window, int host)
+{
+    int count = PaneLineCount(window, host);
+    return count > 0 ? ListBoxLine(PaneList(window, host), count - 1) : "";
+}
+
 int PaneExtent(const NotifyWindow &window, int host)
 {
     return (int)SendW(PaneList(window, host), LB_GETHORIZONTALEXTENT, 0, 0);

@@ -33,6 +33,8 @@ bool StartNotify(NotifyWindow &window, const std::string &arguments,
 HWND PaneList(const NotifyWindow &window, int host);
 std::vector<std::string> PaneLines(const NotifyWindow &window, int host);
 int PaneLineCount(const NotifyWindow &window, int host);
+/* The newest line alone ("" for an empty pane): cheap on a long pane. */
+std::string LastPaneLine(const NotifyWindow &window, int host);
 int PaneExtent(const NotifyWindow &window, int host);
 std::string PaneStatus(const NotifyWindow &window, int host);
 std::string HostLabel(const NotifyWindow &window, int host);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "message.h"
 #include "panecore.h"
 
 namespace {
@@ -118,6 +119,36 @@ TEST(PaneTexts, ErrorBoxWithAndWithoutHost)
               std::string(text)) << "the longest host and code fit";
     FormatErrorBoxText(text, sizeof text, nullptr, "unused", 1812);
     EXPECT_EQ("Return code =  1812. " + advice, std::string(text));
+}
+
+// The reader's batch: one pane's lines in order, never past its room; the
+// longest message always fits an empty batch.
+TEST(PaneBatch, KeepsOnePanesLinesInOrderWithinItsRoom)
+{
+    static PaneBatch batch;
+    ClearPaneBatch(&batch);
+    EXPECT_TRUE(AppendPaneBatch(&batch, 1, "first"));
+    EXPECT_TRUE(AppendPaneBatch(&batch, 1, ""));
+    EXPECT_FALSE(AppendPaneBatch(&batch, 0, "other pane")) << "one pane per batch";
+    ASSERT_EQ(2, batch.lineCount);
+    EXPECT_STREQ("first", PaneBatchLine(&batch, 0));
+    EXPECT_STREQ("", PaneBatchLine(&batch, 1));
+
+    ClearPaneBatch(&batch);
+    int added = 0;
+    while (AppendPaneBatch(&batch, 0, "x"))
+        added++;
+    EXPECT_EQ(PaneBatchLines, added);
+
+    std::string longest(MessageReadSize, 'L');
+    ClearPaneBatch(&batch);
+    ASSERT_TRUE(AppendPaneBatch(&batch, 0, longest.c_str()));
+    EXPECT_FALSE(AppendPaneBatch(&batch, 0, longest.c_str())) << "no room for a second";
+    EXPECT_EQ(longest, PaneBatchLine(&batch, 0));
+    std::string rest(PaneBatchTextSize - MessageBufferSize - 1, 'r');
+    EXPECT_TRUE(AppendPaneBatch(&batch, 0, rest.c_str())) << "exactly the room left";
+    EXPECT_FALSE(AppendPaneBatch(&batch, 0, ""));
+    EXPECT_EQ((uint32_t)PaneBatchTextSize, batch.used);
 }
 
 } // namespace
