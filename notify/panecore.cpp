@@ -8,8 +8,8 @@
 #include "../common/textbuf.h"
 #include "message.h"
 
-static_assert((size_t)PaneBatchTextSize >= (size_t)MessageBufferSize,
-              "a whole message fits an empty batch");
+// A whole message always fits an empty batch.
+static_assert((size_t)PaneBatchTextSize >= (size_t)MessageBufferSize);
 
 const char TextLineNotAdded[] = "An error occured when trying to display a message.";
 
