@@ -484,15 +484,23 @@ HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
 
 std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
 {
-    HWND box = WaitForMessageBox(pid, caption, timeoutMs);
-    if (box == NULL)
-        return "";
-    std::string text;
-    WaitUntil([&] { return !(text = ItemText(box, 0xFFFF)).empty(); }, 2000);
-    int button = GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL;
-    ClickButton(box, button);
-    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
-    return text;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD elapsed = GetTickCount() - start;
+        HWND box = elapsed < timeoutMs ? WaitForMessageBox(pid, caption, timeoutMs - elapsed)
+                                       : NULL;
+        if (box == NULL)
+            return "";
+        std::string text;
+        WaitUntil([&] { return !IsWindow(box) || !(text = ItemText(box, 0xFFFF)).empty(); },
+                  2000);
+        if (!IsWindow(box))
+            continue; /* a box just pressed, on its way out: the next one is meant */
+        int button = GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL;
+        ClickButton(box, button);
+        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+        return text;
+    }
 }
 
 static BOOL CALLBACK DescribeWindow(HWND window, LPARAM lParam)
@@ -599,6 +607,8 @@ void PressKey(HWND dialog, WORD virtualKey)
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000);
 }
 
+const char UnreadableItem[] = "<unreadable>";
+
 static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT lengthMessage,
                                           UINT textMessage)
 {
@@ -607,7 +617,7 @@ static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT 
     for (LRESULT i = 0; i < count; i++) {
         LRESULT length = SendW(control, lengthMessage, i, 0);
         if (length < 0) {
-            lines.push_back("<unreadable>");
+            lines.push_back(UnreadableItem);
             continue;
         }
         std::vector<wchar_t> buffer(length + 1);

@@ -156,6 +156,8 @@ void PressKey(HWND dialog, WORD virtualKey);
 /* The window that has the keyboard focus in the thread owning the dialog. */
 HWND FocusedWindow(HWND dialog);
 
+/* Stands for a line that vanished while the list was being read. */
+extern const char UnreadableItem[];
 std::vector<std::string> ListBoxLines(HWND listBox);
 /* One line of a list box ("" when there is no such line): reading a long
  * list whole takes one message per line. */

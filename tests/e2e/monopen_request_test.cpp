@@ -225,6 +225,7 @@ TEST_F(MonitorRequest, RequestNotDelivered)
     EXPECT_EQ(0u, ItemText(box, 0xFFFF).find("Could not set the appropriate communication mode."));
     ASSERT_TRUE(WaitUntil([&] { return server.Closed() == 1; }, 5000));
     ClickButton(box, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000));
     std::string next = DismissMessageBox(guard.child.pid, OpenerCaption, 10000);
     EXPECT_TRUE(next == "Could not deliver the data to Gridvane (109)." ||
                 next == "Could not deliver the data to Gridvane (232).")

@@ -39,14 +39,16 @@ std::string Lower(std::string text)
 
 /* The status texts seen, each change once, while watching for a time.  The
    program empties the status box before it adds the new text, so a reading
-   taken in between is empty; those are not counted. */
+   taken in between is empty, or finds the line it counted gone; those are
+   not counted. */
 std::vector<std::string> WatchStatus(const NotifyWindow &w, int host, DWORD ms)
 {
     std::vector<std::string> seen;
     DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
         std::string now = PaneStatus(w, host);
-        if (!now.empty() && (seen.empty() || seen.back() != now))
+        bool settled = !now.empty() && now != UnreadableItem;
+        if (settled && (seen.empty() || seen.back() != now))
             seen.push_back(now);
         Sleep(50);
     }
