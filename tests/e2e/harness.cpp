@@ -482,6 +482,20 @@ HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
     return FindTopWindow(pid, "#32770", caption, true, 0, timeoutMs);
 }
 
+std::string MessageBoxText(HWND box)
+{
+    /* a box may be on screen a moment before its text is set */
+    std::string text;
+    WaitUntil([&] { return !IsWindow(box) || !(text = ItemText(box, 0xFFFF)).empty(); }, 2000);
+    return text;
+}
+
+void PressMessageBox(HWND box)
+{
+    ClickButton(box, GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL);
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+}
+
 std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -491,14 +505,10 @@ std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
                                        : NULL;
         if (box == NULL)
             return "";
-        std::string text;
-        WaitUntil([&] { return !IsWindow(box) || !(text = ItemText(box, 0xFFFF)).empty(); },
-                  2000);
+        std::string text = MessageBoxText(box);
         if (!IsWindow(box))
             continue; /* a box just pressed, on its way out: the next one is meant */
-        int button = GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL;
-        ClickButton(box, button);
-        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+        PressMessageBox(box);
         return text;
     }
 }
@@ -538,17 +548,11 @@ ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
     for (;;) {
         HWND box = WaitForMessageBox(guard.child.pid, NULL, 0);
         if (box != NULL) {
-            /* a box may be on screen a moment before its texts are set */
-            std::string caption, text;
-            WaitUntil([&] {
-                caption = WindowText(box);
-                text = ItemText(box, 0xFFFF);
-                return !caption.empty() && !text.empty();
-            }, 2000);
+            std::string text = MessageBoxText(box), caption;
+            WaitUntil([&] { return !(caption = WindowText(box)).empty(); }, 2000);
             run.messages.push_back(caption == expectedCaption ? text : caption + ": " + text);
             run.icons.push_back(MessageBoxHasIcon(box));
-            ClickButton(box, GetDlgItem(box, IDOK) != NULL ? IDOK : IDCANCEL);
-            WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
+            PressMessageBox(box);
             continue;
         }
         if (WaitForSingleObject(guard.child.process, 20) == WAIT_OBJECT_0) {

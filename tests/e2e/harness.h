@@ -101,6 +101,13 @@ HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);
 /* Does the message box show an icon (MB_ICONHAND and the like)? */
 bool MessageBoxHasIcon(HWND box);
 
+/* The box's text, once it is set (it may show a moment before); "" when
+ * the box goes away first. */
+std::string MessageBoxText(HWND box);
+
+/* Presses the box's OK (or only) button and waits until it has gone. */
+void PressMessageBox(HWND box);
+
 /* Waits for a message box, reads its text and presses its OK (or only)
  * button. Returns the text, or "" when none came. */
 std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);

@@ -222,12 +222,10 @@ TEST_F(MonitorRequest, RequestNotDelivered)
     ASSERT_TRUE(Start(guard.child, OpenerPath(), "-default", options));
     HWND box = WaitForMessageBox(guard.child.pid, OpenerCaption, 10000);
     ASSERT_NE(nullptr, box) << DescribeWindows(guard.child.pid);
-    std::string text; /* a box may be on screen a moment before its text is set */
-    WaitUntil([&] { return !(text = ItemText(box, 0xFFFF)).empty(); }, 2000);
+    std::string text = MessageBoxText(box);
     EXPECT_EQ(0u, text.find("Could not set the appropriate communication mode.")) << text;
     ASSERT_TRUE(WaitUntil([&] { return server.Closed() == 1; }, 5000));
-    ClickButton(box, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000));
+    PressMessageBox(box);
     std::string next = DismissMessageBox(guard.child.pid, OpenerCaption, 10000);
     EXPECT_TRUE(next == "Could not deliver the data to Gridvane (109)." ||
                 next == "Could not deliver the data to Gridvane (232).")
