@@ -1,14 +1,20 @@
 # common.sh: shared steps of scripts/test and scripts/demo (sourced).
 #
-#   ensure_packages         install what a fresh machine lacks (Debian)
+#   ensure_packages         install what a fresh machine lacks (Debian),
+#                           wine32 (i386) among it where the machine takes it
 #   build_config NAME ...   configure and build build/NAME (all targets, or
 #                           those named in GV_BUILD_TARGETS)
-#   start_wine_env          own Xvfb display, persistent wineserver, prefix
+#   start_wine_env          own Xvfb display, persistent wineserver, prefix;
+#                           sets GV_RUN32 to 1 when 32-bit programs run
 #   stop_wine_env           stop by process id what start_wine_env started
+#
+# Wine is called by the paths Debian's wine64 package installs: the `wine`
+# and `wineserver` commands come from another package.
 
 GV_TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 GV_BUILD=${GV_BUILD:-$GV_TOP/build}
 GV_WINE=/usr/lib/wine/wine64
+GV_WINESERVER=/usr/lib/wine/wineserver64
 
 say() { printf '== %s\n' "$*"; }
 
@@ -21,12 +27,27 @@ GV_NEEDS=(
   "i686-w64-mingw32-g++-posix g++-mingw-w64-i686-posix"
   "x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix"
   "$GV_WINE wine64"
+  "$GV_WINESERVER wine64"
   "Xvfb xvfb"
   "xauth xauth"
   "import imagemagick"
   "zip zip"
+  "unzip unzip"
   "/usr/src/googletest/CMakeLists.txt googletest"
 )
+
+apt_install() {
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    "$@" >/dev/null
+}
+
+apt_update() {
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo apt-get update -qq
+}
 
 ensure_packages() {
   local missing=() item what pkg
@@ -37,13 +58,32 @@ ensure_packages() {
     fi
     missing+=("$pkg")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  say "installing: ${missing[*]}"
+  if [ ${#missing[@]} -gt 0 ]; then
+    say "installing: ${missing[*]}"
+    apt_update || return 1
+    apt_install "${missing[@]}" || return 1
+  fi
+  ensure_wine32
+  return 0
+}
+
+# The shipped programs are 32-bit: Wine runs them with wine32 from the i386
+# architecture, and the X libraries of that word size that the 64-bit side
+# has. Not fatal: where it cannot be had, start_wine_env finds that 32-bit
+# programs do not run and scripts/test falls back to the 64-bit build.
+GV_WINE32_PACKAGES=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386
+  libxcursor1:i386 libxcomposite1:i386 libxinerama1:i386 libxfixes3:i386 libxxf86vm1:i386)
+
+ensure_wine32() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' && return 0
+  say "installing wine32 (i386) for the 32-bit programs"
   local sudo=""
   [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq || return 1
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null || return 1
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386 || { say "WARNING: dpkg --add-architecture i386 failed"; return 1; }
+  fi
+  apt_update || { say "WARNING: apt-get update failed; wine32 not installed"; return 1; }
+  apt_install "${GV_WINE32_PACKAGES[@]}" || { say "WARNING: wine32:i386 could not be installed"; return 1; }
 }
 
 # build_config NAME [cmake options...]
@@ -60,8 +100,32 @@ build_host()    { build_config host -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILE
 build_mingw64() { build_config mingw64 -DCMAKE_TOOLCHAIN_FILE="$GV_TOP/cmake/toolchain-mingw64.cmake" -DCMAKE_BUILD_TYPE=Release "$@"; }
 build_mingw32() { build_config mingw32 -DCMAKE_TOOLCHAIN_FILE="$GV_TOP/cmake/toolchain-mingw32.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel "$@"; }
 
+# release_programs: makes the release zip (scripts/package) and unpacks it
+# into build/shipped; prints the folder that holds the programs.
+release_programs() {
+  local log=$GV_BUILD/package.log zip
+  "$GV_TOP/scripts/package" >"$log" 2>&1 || { cat "$log" >&2; return 1; }
+  zip=$(sed -n 's/^== wrote //p' "$log")
+  [ -f "$zip" ] || { echo "scripts/package named no zip" >&2; return 1; }
+  rm -rf "$GV_BUILD/shipped"
+  unzip -q "$zip" -d "$GV_BUILD/shipped" || return 1
+  local dir=$GV_BUILD/shipped/$(basename "$zip" .zip)
+  [ -f "$dir/monopen.exe" ] && [ -f "$dir/notify.exe" ] || { echo "no programs in $zip" >&2; return 1; }
+  echo "$dir"
+}
+
+# pe_format FILE: "PE32 i386" or "PE32+ x86-64", as objdump reads the file.
+pe_format() {
+  case $(x86_64-w64-mingw32-objdump -f "$1" 2>/dev/null) in
+    *"file format pei-i386"*) echo "PE32 i386" ;;
+    *"file format pei-x86-64"*) echo "PE32+ x86-64" ;;
+    *) echo "not a PE image" ;;
+  esac
+}
+
 GV_XVFB_PID=""
 GV_WINESERVER_PID=""
+GV_RUN32=0
 
 free_display() {
   local n
@@ -71,12 +135,17 @@ free_display() {
   return 1
 }
 
-# start_wine_env [prefix-dir]: exports DISPLAY, WINEPREFIX and friends.
+# start_wine_env [prefix-dir]: exports DISPLAY, WINEPREFIX and friends, and
+# GV_RUN32 (1: this machine runs 32-bit Windows programs).
 start_wine_env() {
   export WINEPREFIX=${1:-$GV_BUILD/wineprefix}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG=-all
   unset WINEARCH
+  local tool
+  for tool in "$GV_WINE" "$GV_WINESERVER"; do
+    [ -x "$tool" ] || { echo "$tool is missing (Debian package wine64)"; return 1; }
+  done
   if [ -z "${GV_USE_DISPLAY:-}" ]; then
     local n; n=$(free_display) || { echo "no free X display number"; return 1; }
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
@@ -86,8 +155,40 @@ start_wine_env() {
     for i in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     [ -e "/tmp/.X11-unix/X$n" ] || { echo "Xvfb did not start on :$n"; return 1; }
   fi
+  local fresh=""
+  [ -f "$WINEPREFIX/system.reg" ] || fresh=1
+  start_prefix || return 1
+  GV_RUN32=0
+  if probe_32bit; then
+    GV_RUN32=1
+  elif [ -z "$fresh" ] && wine32_installed; then
+    # A prefix made before wine32 was installed has no 32-bit system
+    # files, and no 32-bit program starts in it.
+    say "the Wine prefix $WINEPREFIX cannot run 32-bit programs: making it again"
+    stop_wineserver
+    rm -rf "$WINEPREFIX"
+    start_prefix || return 1
+    probe_32bit && GV_RUN32=1
+  fi
+  return 0
+}
+
+wine32_installed() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'
+}
+
+# probe_32bit: does a 32-bit program run? Wine's own 32-bit command
+# interpreter is started and must end with the code it is given.
+probe_32bit() {
+  timeout 120 "$GV_WINE" 'C:\windows\syswow64\cmd.exe' /c exit 7 >/dev/null 2>&1
+  [ $? -eq 7 ]
+}
+
+# start_prefix: the persistent server for WINEPREFIX, and the prefix made
+# by the first command when it is not there yet.
+start_prefix() {
   mkdir -p "$WINEPREFIX"
-  wineserver -p -f >/dev/null 2>&1 &
+  "$GV_WINESERVER" -p -f >/dev/null 2>&1 &
   GV_WINESERVER_PID=$!
   # Wait for the server's socket, so that no wine command starts a second one.
   # Its directory is server-<device>-<inode of the prefix> under a
@@ -100,7 +201,7 @@ start_wine_env() {
     [ -n "$up" ] && break
     sleep 0.1
   done
-  [ -n "$up" ] || { echo "wineserver did not start ($server)"; return 1; }
+  [ -n "$up" ] || { echo "$GV_WINESERVER did not start ($server)"; return 1; }
   [ -f "$WINEPREFIX/system.reg" ] || say "creating the Wine prefix $WINEPREFIX"
   # The first command creates the prefix when needed. A crash ends the
   # program instead of waiting in the debugger; no window manager runs, so
@@ -117,13 +218,16 @@ wine_reg() {
   "$GV_WINE" reg "$@" >/dev/null 2>&1 || { echo "wine64 reg $* failed"; return 1; }
 }
 
+stop_wineserver() {
+  [ -n "$GV_WINESERVER_PID" ] || return 0
+  "$GV_WINESERVER" -k >/dev/null 2>&1
+  kill "$GV_WINESERVER_PID" 2>/dev/null
+  wait "$GV_WINESERVER_PID" 2>/dev/null
+  GV_WINESERVER_PID=""
+}
+
 stop_wine_env() {
-  if [ -n "$GV_WINESERVER_PID" ]; then
-    wineserver -k >/dev/null 2>&1
-    kill "$GV_WINESERVER_PID" 2>/dev/null
-    wait "$GV_WINESERVER_PID" 2>/dev/null
-    GV_WINESERVER_PID=""
-  fi
+  stop_wineserver
   if [ -n "$GV_XVFB_PID" ]; then
     kill "$GV_XVFB_PID" 2>/dev/null
     wait "$GV_XVFB_PID" 2>/dev/null

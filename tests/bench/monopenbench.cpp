@@ -90,7 +90,7 @@ int main(int argc, char **argv)
     } programs[] = {
         {"bare client", BinPath("bare_client.exe"), ""},
         {"bare client with a window", BinPath("bare_window_client.exe"), ""},
-        {"monopen -default", BinPath("monopen.exe"), "-default"},
+        {"monopen -default", ShippedPath("monopen.exe"), "-default"},
     };
     const int count = 3;
     /* One of each first, unmeasured: the first start of a program under

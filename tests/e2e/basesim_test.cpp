@@ -88,16 +88,16 @@ TEST(Basesim, DecodesTheOpenersRequestsAndAnswersAsTold)
     ASSERT_TRUE(sim.Start("--replies OK,ERROR --rate 0")) << sim.Output();
 
     // "." is no computer's name: the request goes to the pipe on ".".
-    gv::ProgramRun run = gv::RunToEnd(BinPath("monopen.exe"), "-d . 7", gv::StartOptions(),
-                                      "Gridvane Monitor", 30000);
+    gv::ProgramRun run = gv::RunToEnd(gv::ShippedPath("monopen.exe"), "-d . 7",
+                                      gv::StartOptions(), "Gridvane Monitor", 30000);
     ASSERT_TRUE(run.ended) << run.windows;
     EXPECT_EQ(std::vector<std::string>{"The remote system could not start requested monitor."},
               run.messages);
     EXPECT_TRUE(sim.Printed("    pre-defined monitor, setting 7\n", 5000)) << sim.Output();
     EXPECT_TRUE(sim.Printed("monitor request 1 answered \"OK\", \"ERROR\"", 5000));
 
-    run = gv::RunToEnd(BinPath("monopen.exe"), "-default", gv::StartOptions(), "Gridvane Monitor",
-                       30000);
+    run = gv::RunToEnd(gv::ShippedPath("monopen.exe"), "-default", gv::StartOptions(),
+                       "Gridvane Monitor", 30000);
     ASSERT_TRUE(run.ended) << run.windows;
     EXPECT_TRUE(sim.Printed("monitor request 2 (164 bytes), decoded:\n", 5000)) << sim.Output();
     EXPECT_TRUE(sim.Printed("    VS Local monitor: application 0, application monitor 0\n", 5000));

@@ -24,6 +24,18 @@ std::string BinPath(const std::string &name)
     return BinDir() + name;
 }
 
+std::string ShippedPath(const std::string &name)
+{
+    char dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("GV_SHIPPED_DIR", dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir)
+        return BinPath(name);
+    std::string path(dir, n);
+    if (path.back() != '\\' && path.back() != '/')
+        path += '\\';
+    return path + name;
+}
+
 std::string ReadFileText(const std::string &path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE |

@@ -18,10 +18,12 @@ namespace gv {
 
 /* ---- files and paths ---- */
 
-/* Directory of the test programs and of the programs under test, with a
- * trailing backslash. */
+/* Directory of the test programs, with a trailing backslash. */
 std::string BinDir();
 std::string BinPath(const std::string &name);
+/* A program as it ships (monopen.exe, notify.exe): from the folder named by
+ * GV_SHIPPED_DIR when that is set, else the build beside the tests. */
+std::string ShippedPath(const std::string &name);
 std::string ReadFileText(const std::string &path);
 bool WriteFileText(const std::string &path, const std::string &text);
 bool FileExists(const std::string &path);

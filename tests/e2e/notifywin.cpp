@@ -14,7 +14,7 @@ static const int HeadingIds[2] = {1008, 1009};
 
 std::string NotifyPath()
 {
-    return BinPath("notify.exe");
+    return ShippedPath("notify.exe");
 }
 
 std::string NotifyFaultsPath()

@@ -11,7 +11,7 @@ const char OpenerCaption[] = "Gridvane Monitor";
 
 std::string OpenerPath()
 {
-    return BinPath("monopen.exe");
+    return ShippedPath("monopen.exe");
 }
 
 ProgramRun RunOpener(const std::string &arguments, StartOptions options, DWORD timeoutMs)

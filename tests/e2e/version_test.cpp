@@ -35,7 +35,7 @@ std::string StringValue(const std::vector<char> &block, const char *name)
 TEST(ReleaseFiles, VersionResourceReadsBack)
 {
     for (const auto &program : Programs) {
-        std::string path = gv::BinPath(program.file);
+        std::string path = gv::ShippedPath(program.file);
         DWORD ignored = 0;
         DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
         ASSERT_GT(size, 0u) << path << ": no version resource (" << GetLastError() << ")";
@@ -65,7 +65,7 @@ TEST(ReleaseFiles, VersionResourceReadsBack)
 TEST(ReleaseFiles, ManifestRunsAsInvokerOnCurrentWindows)
 {
     for (const auto &program : Programs) {
-        std::string path = gv::BinPath(program.file);
+        std::string path = gv::ShippedPath(program.file);
         HMODULE module = LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(nullptr, module) << path << " (" << GetLastError() << ")";
         HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
