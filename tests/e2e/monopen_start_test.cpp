@@ -144,10 +144,11 @@ TEST_F(Unattended, MessagesGoToTheEventLogAndStartTheNotifier)
               run.output.find("err:eventlog:ReportEventW L\"-n used without specifying the pre "
                               "defined or default monitor.\""))
         << run.output;
-    // type 1 (error), category 0, event 0xC0000061, no SID, one string, no data
-    EXPECT_NE(std::string::npos, run.output.find(",0x0001,0x0000,0xc0000061,0000000000000000,"
-                                                 "0x0001,0x00000000,"))
-        << run.output;
+    // type 1 (error), category 0, event 0xC0000061, no SID (a null pointer, printed as wide
+    // as the opener's pointers, which are as wide as this test's), one string, no data
+    std::string record = ",0x0001,0x0000,0xc0000061," + std::string(2 * sizeof(void *), '0') +
+                         ",0x0001,0x00000000,";
+    EXPECT_NE(std::string::npos, run.output.find(record)) << run.output;
     ASSERT_TRUE(NotifierRan()) << "GVMSG.EXE was not started";
     EXPECT_EQ("ran \"C:\\gvbase\\PROG\\EXEC\\GVMSG.EXE\"\n", NotifierLog());
 }
