@@ -67,7 +67,7 @@ static bool EnsureLocalService(HWND window)
     if (ok && state == ServiceStopped)
         return StartGridvaneService(window);
     if (state != ServiceRunning)
-        ShowError(window, "Could not start Gridvane service.");
+        ShowError(window, TextServiceNotStarted);
     return ok;
 }
 

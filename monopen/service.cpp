@@ -140,19 +140,28 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
     return ok;
 }
 
-bool WaitForGridvaneService(HWND owner)
+const char TextServiceNotStarted[] = "Could not start Gridvane service.";
+
+/* How a wait for the running state ended. */
+enum ServiceWait {
+    ServiceCameUp,
+    ServiceNotUp,  /* not running when the polls ran out, or a poll failed */
+    ServiceUnknown /* the manager or the service could not be opened: reported */
+};
+
+static ServiceWait WaitForService(HWND owner)
 {
     SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
     if (manager == NULL) {
         ReportManagerFailure(owner, GetLastError());
-        return false;
+        return ServiceUnknown;
     }
     SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
     if (service == NULL) {
         DWORD code = GetLastError();
         CloseServiceHandle(manager);
         ReportServiceFailure(owner, code, MB_ICONHAND, false);
-        return false;
+        return ServiceUnknown;
     }
     SERVICE_STATUS status;
     bool queried = QueryServiceStatus(service, &status) != 0;
@@ -164,7 +173,12 @@ bool WaitForGridvaneService(HWND owner)
     }
     CloseServiceHandle(service);
     CloseServiceHandle(manager);
-    return queried && status.dwCurrentState == SERVICE_RUNNING;
+    return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
+}
+
+bool WaitForGridvaneService(HWND owner)
+{
+    return WaitForService(owner) == ServiceCameUp;
 }
 
 bool StartGridvaneService(HWND owner)
@@ -200,9 +214,14 @@ bool StartGridvaneService(HWND owner)
     if (window != NULL)
         ShowWindow(window, SW_HIDE);
 
-    if (!WaitForGridvaneService(owner)) {
-        if (window != NULL)
+    ServiceWait waited = WaitForService(owner);
+    if (waited != ServiceCameUp) {
+        /* Only a window that was on screen comes back: the settings
+         * dialog of -d and -default was never meant to be seen. */
+        if (wasVisible)
             ShowWindow(window, SW_SHOW);
+        if (waited == ServiceNotUp)
+            ShowError(owner, TextServiceNotStarted);
         return false;
     }
     if (window == NULL)

@@ -22,8 +22,17 @@ bool GetProductPath(HWND owner, char *path);
 /* Directory of the service program with a trailing backslash. */
 bool GetServiceExecDir(HWND owner, char *dir);
 
+/* "Could not start Gridvane service.": -start_serv did not get the service
+ * running. */
+extern const char TextServiceNotStarted[];
+
 bool QueryGridvaneService(HWND owner, ServiceState *state);
+/* Starts the service through the starter and waits for it to run. False
+ * when it does not run in time (reported with TextServiceNotStarted) or
+ * could not be started (reported, except for a current directory too long
+ * for the starter's path). */
 bool StartGridvaneService(HWND owner);
+/* True when the service runs within the wait; the time-out is silent. */
 bool WaitForGridvaneService(HWND owner);
 
 #endif

@@ -47,24 +47,38 @@ static bool IsLocalName(const char *hostName, const char *computerName)
     return strncmp(host, computer, strlen(computer)) == 0;
 }
 
+static void RefuseName(RefusedName *refused, const char *name, size_t length)
+{
+    refused->reason = length >= HostNameSize ? NameTooLong : NameCutOff;
+    refused->length = length;
+    size_t shown = RefusedNameShown;
+    CopyTextN(refused->given, sizeof refused->given, name, length < shown ? length : shown);
+}
+
 bool NextHostArgument(ArgumentCursor *cursor, const char *commandLine,
                       const char *computerName, bool useLocalDefault, char *hostName,
-                      bool *isLocal)
+                      bool *isLocal, RefusedName *refused)
 {
     if (!cursor->started) {
         cursor->started = true;
-        cursor->cut = !CopyText(cursor->copy, sizeof cursor->copy, commandLine);
-        cursor->position = SkipProgramName(cursor->copy);
+        cursor->base = SkipProgramName(commandLine);
+        cursor->cut = !CopyText(cursor->copy, sizeof cursor->copy, commandLine + cursor->base);
+        cursor->position = 0;
     }
-    size_t start = SkipBlanks(cursor->copy, cursor->position);
-    size_t end = TokenEnd(cursor->copy, start);
+    /* The names are found in the whole rest of the command line, so that
+     * one cut by the copy can be told from one that fits it exactly and
+     * trailing blanks from a name; only what the copy holds is taken. */
+    const char *rest = commandLine + cursor->base;
+    size_t start = SkipBlanks(rest, cursor->position);
+    size_t end = TokenEnd(rest, start);
     cursor->position = end;
     size_t length = end - start;
 
     hostName[0] = '\0';
     *isLocal = false;
-    if (cursor->cut && cursor->copy[end] == '\0')
-        return true; /* whatever stood here was cut off */
+    refused->reason = NameTaken;
+    refused->length = 0;
+    refused->given[0] = '\0';
     if (length == 0) {
         if (!useLocalDefault || computerName == NULL)
             return false;
@@ -75,12 +89,27 @@ bool NextHostArgument(ArgumentCursor *cursor, const char *commandLine,
         *isLocal = true;
         return true;
     }
-    if (length >= HostNameSize)
+    size_t copied = strlen(cursor->copy);
+    if (length >= HostNameSize || end > copied) {
+        RefuseName(refused, rest + start, length);
         return true;
+    }
     CopyTextN(hostName, HostNameSize, cursor->copy + start, length);
     if (computerName != NULL)
         *isLocal = IsLocalName(hostName, computerName);
     return true;
+}
+
+void FormatRefusedName(char *text, size_t size, const RefusedName *refused)
+{
+    const char *why = refused->reason == NameTooLong
+                          ? "a computer name has at most 15 characters."
+                          : "it was cut off by the length of the command line.";
+    if (refused->length > RefusedNameShown)
+        FormatText(text, size, "The computer name \"%s...\" (%lu characters) is not used: %s",
+                   refused->given, (unsigned long)refused->length, why);
+    else
+        FormatText(text, size, "The computer name \"%s\" is not used: %s", refused->given, why);
 }
 
 bool FormatPipeName(const char *hostName, char *pipeName, bool isLocal)

@@ -21,9 +21,12 @@
 static const char NotifyClass[] = "GrdvNotify";
 
 static ArgumentCursor argumentCursor;
+/* Why each pane's name is not used; the pane dialog reports it. */
+static RefusedName refusedNames[MaxHosts];
 
 /* Fills the host table from the command line; true when at least one host
- * has a pipe to connect to. */
+ * has a pipe to connect to. A refused name keeps its pane but its host
+ * stays idle. */
 static bool InitHostTable(void)
 {
     hostTable.hostCount = 0;
@@ -39,7 +42,7 @@ static bool InitHostTable(void)
         HostEntry *entry = &hostTable.entries[index];
         bool isLocal = false;
         if (!NextHostArgument(&argumentCursor, GetCommandLineA(), computerName, index == 0,
-                              entry->hostName, &isLocal))
+                              entry->hostName, &isLocal, &refusedNames[index]))
             continue;
         hostTable.hostCount++;
         if (FormatPipeName(entry->hostName, entry->pipeName, isLocal)) {
@@ -56,7 +59,7 @@ static LRESULT OpenPaneDialog(HWND window, int hostCount)
     if (InjectedFault("dialog"))
         dialogId = 0x7FFF; /* no such template */
     HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(dialogId), window,
-                                     PaneDialogProc, 0);
+                                     PaneDialogProc, (LPARAM)refusedNames);
     if (dialog == NULL) {
         ShowErrorBox(window, NULL, GetLastError(), -1);
         return -1;

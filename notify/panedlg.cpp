@@ -8,6 +8,7 @@
 
 #include "faults.h"
 #include "globals.h"
+#include "hostargs.h"
 #include "panes.h"
 #include "pipes.h"
 #include "resource.h"
@@ -46,14 +47,25 @@ void SetHostLabelEnabled(HWND dialog, bool enabled, int host)
     EnableWindow(GetDlgItem(dialog, ClearIds[host]), TRUE);
 }
 
-static void InitPanes(HWND dialog)
+/* refused: why each pane's name is not used. Such a pane is never
+ * connected: it says so in its status line and why in its first line. */
+static void InitPanes(HWND dialog, const RefusedName *refused)
 {
     CenterMainWindow(mainWindow, dialog);
-    ShowConnectStatus(dialog, 0, true);
-    ShowConnectStatus(dialog, 1, true);
+    for (int index = 0; index < MaxHosts; index++) {
+        if (index < hostTable.hostCount && refused[index].reason != NameTaken)
+            ShowCancelled(dialog, index);
+        else
+            ShowConnectStatus(dialog, index, true);
+    }
     for (int index = 0; index < hostTable.hostCount && index < MaxHosts; index++) {
         ShowHostLabel(dialog, index);
         SetHostLabelEnabled(dialog, false, index);
+        if (refused[index].reason != NameTaken) {
+            char text[PaneLineSize];
+            FormatRefusedName(text, sizeof text, &refused[index]);
+            ReportToPanes(dialog, text, 0, index);
+        }
     }
 }
 
@@ -71,10 +83,10 @@ static bool CreateNotifyEvents(void)
     return readerDone != NULL && connectorDone != NULL && connectWake != NULL;
 }
 
-static BOOL InitPaneDialog(HWND dialog)
+static BOOL InitPaneDialog(HWND dialog, const RefusedName *refused)
 {
     paneDialog = dialog;
-    InitPanes(dialog);
+    InitPanes(dialog, refused);
     if (!CreateNotifyEvents()) {
         MessageBoxA(dialog, "An event object could not be created.", NotifyCaption, MB_ICONERROR);
         ClosePanes(dialog);
@@ -93,7 +105,7 @@ INT_PTR CALLBACK PaneDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_INITDIALOG:
-        return InitPaneDialog(dialog);
+        return InitPaneDialog(dialog, (const RefusedName *)lParam);
     case WM_CLOSE:
         return StartShutdown() ? TRUE : FALSE;
     case WM_COMMAND:

@@ -48,6 +48,24 @@ TEST_F(LocalService, StartServStartsAStoppedService)
     EXPECT_EQ((DWORD)SERVICE_RUNNING, ServiceCurrentState());
     EXPECT_NE(std::string::npos, StarterLog().find("-start -no_info_dialog")) << StarterLog();
     EXPECT_EQ(1u, server.Requests().size()) << "the request follows the start";
+
+    // A service that stays start-pending through the wait (50 polls 100 ms
+    // apart): the operator is told, the settings dialog of -default stays
+    // unseen, and the program ends without a request.
+    Service(ServiceProgram() + " -pending", SERVICE_STOPPED);
+    ChildGuard opener;
+    StartOptions options;
+    options.currentDir = ExecDir();
+    ASSERT_TRUE(Start(opener.child, OpenerPath(), "-default -start_serv", options));
+    HWND box = WaitForMessageBox(opener.child.pid, OpenerCaption, 20000);
+    ASSERT_NE(nullptr, box) << DescribeWindows(opener.child.pid);
+    EXPECT_EQ("Could not start Gridvane service.", MessageBoxText(box));
+    EXPECT_EQ(nullptr, WaitForDialog(opener.child.pid, OpenerCaption, 1043, 0))
+        << "the hidden settings dialog was shown";
+    PressMessageBox(box);
+    EXPECT_TRUE(WaitExit(opener.child, 10000, nullptr)) << DescribeWindows(opener.child.pid);
+    EXPECT_EQ((DWORD)SERVICE_START_PENDING, ServiceCurrentState());
+    EXPECT_EQ(1u, server.Requests().size()) << "no request after the failed start";
 }
 
 TEST_F(LocalService, StartServWithCreateDirDisabled)

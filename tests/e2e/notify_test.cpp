@@ -135,6 +135,23 @@ TEST(NotifyCommandLine, QuotedProgramPathWithBlanks)
     ASSERT_TRUE(StartNotify(w, OtherHostName(), "", copy));
     EXPECT_EQ(OtherHostName(), HostLabel(w, 0)) << "the tail of the program path was taken";
     EXPECT_EQ(nullptr, GetDlgItem(w.panes, 1002));
+
+    // Installed deep: the quoted path alone passes the 128 bytes the names
+    // are read from, and takes none of their room.
+    const std::string deep = dir + "\\installed deep\\" + std::string(90, 'd');
+    ASSERT_TRUE(MakeDirectories(deep));
+    const std::string deepCopy = deep + "\\notify.exe";
+    ASSERT_GT(deepCopy.size() + 2, (size_t)128);
+    ASSERT_TRUE(CopyFileA(NotifyPath().c_str(), deepCopy.c_str(), FALSE));
+    NotifyWindow two;
+    ASSERT_TRUE(StartNotify(two, OtherHostName("1") + " " + OtherHostName("2"), "", deepCopy));
+    ASSERT_NE(nullptr, GetDlgItem(two.panes, 1002)) << "two panes: dialog 101";
+    EXPECT_EQ(OtherHostName("1"), HostLabel(two, 0));
+    EXPECT_EQ(OtherHostName("2"), HostLabel(two, 1));
+    NotifyWindow none;
+    ASSERT_TRUE(StartNotify(none, "", "", deepCopy)) << DescribeWindows(none.guard.child.pid);
+    EXPECT_EQ(ComputerName(), HostLabel(none, 0)) << "this computer";
+    EXPECT_EQ(nullptr, GetDlgItem(none.panes, 1002));
 }
 
 TEST(NotifyCommandLine, NamesThatDoNotFitAreRefused)
@@ -147,17 +164,46 @@ TEST(NotifyCommandLine, NamesThatDoNotFitAreRefused)
     EXPECT_EQ("No Gridvane computer defined.", run.messages[0]);
     EXPECT_TRUE(run.icons[0]);
 
-    // The second name crosses the end of the 127 characters copied.
-    std::string before = "\"" + NotifyPath() + "\" " + OtherHostName("1");
-    if (before.size() > 110)
-        GTEST_SKIP() << "build path too long for this case";
-    std::string arguments = OtherHostName("1") + std::string(123 - before.size(), ' ') +
-                            OtherHostName("LONG");
+    // A refused name keeps its pane, which says why and is never tried.
+    const std::string tooLong = "ABCDEFGHIJKLMNOP";
     NotifyWindow w;
-    ASSERT_TRUE(StartNotify(w, arguments));
+    ASSERT_TRUE(StartNotify(w, tooLong + " " + OtherHostName("2")));
     ASSERT_NE(nullptr, GetDlgItem(w.panes, 1002));
-    EXPECT_EQ(OtherHostName("1"), HostLabel(w, 0));
-    EXPECT_EQ("XXX", HostLabel(w, 1)) << "a cut name would be another computer";
+    EXPECT_EQ("XXX", HostLabel(w, 0));
+    EXPECT_EQ(OtherHostName("2"), HostLabel(w, 1));
+    EXPECT_EQ("Connection cancelled.", PaneStatus(w, 0));
+    const std::string refusedTooLong = "[notify] The computer name \"" + tooLong +
+                                       "\" is not used: a computer name has at most 15 "
+                                       "characters.";
+    EXPECT_EQ(std::vector<std::string>({refusedTooLong}), PaneLines(w, 0));
+    // The other pane is tried and reports it; by then the refused one would
+    // have had its try.
+    ASSERT_TRUE(WaitUntil([&] { return PaneLineCount(w, 1) > 0; }, 5000));
+    EXPECT_EQ(std::vector<std::string>({refusedTooLong}), PaneLines(w, 0));
+    EXPECT_EQ("Connection cancelled.", PaneStatus(w, 0));
+
+    // The second name crosses the end of the 127 characters copied after
+    // the program path, whatever the path's length; the blanks at the end
+    // make no third pane or try.
+    std::string arguments = OtherHostName("1") + std::string(121 - OtherHostName("1").size(), ' ') +
+                            OtherHostName("LONG") + std::string(150, ' ');
+    NotifyWindow cut;
+    ASSERT_TRUE(StartNotify(cut, arguments));
+    ASSERT_NE(nullptr, GetDlgItem(cut.panes, 1002));
+    EXPECT_EQ(OtherHostName("1"), HostLabel(cut, 0));
+    EXPECT_EQ("XXX", HostLabel(cut, 1)) << "a cut name would be another computer";
+    EXPECT_EQ("Connection cancelled.", PaneStatus(cut, 1));
+    EXPECT_EQ(std::vector<std::string>({"[notify] The computer name \"" + OtherHostName("LONG") +
+                                        "\" is not used: it was cut off by the length of the "
+                                        "command line."}),
+              PaneLines(cut, 1))
+        << "named as it was given";
+
+    // Blanks alone after a name that fits make no second pane.
+    NotifyWindow blanks;
+    ASSERT_TRUE(StartNotify(blanks, OtherHostName("1") + std::string(200, ' ')));
+    EXPECT_EQ(nullptr, GetDlgItem(blanks.panes, 1002)) << "one pane: dialog 103";
+    EXPECT_EQ(OtherHostName("1"), HostLabel(blanks, 0));
 }
 
 // ---- one host from start to end ----

@@ -2,17 +2,20 @@
 // the two names taken as the window takes them, then their pipe paths.
 // A name is never cut (it stands whole in the command line), never holds a
 // blank, counts as local only when it begins with the computer name, and
-// its pipe path is the fixed pattern around it.
+// its pipe path is the fixed pattern around it. A refused name is reported
+// by what stands on the line, within a pane line.
 #include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "fuzzcheck.h"
 #include "hostargs.h"
 #include "hosttable.h"
+#include "panecore.h"
 
 namespace {
 
@@ -59,11 +62,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::unique_ptr<char[]> hostName(new char[HostNameSize]);
         std::unique_ptr<char[]> pipeName(new char[PipeNameSize]);
         bool isLocal = true;
+        std::unique_ptr<RefusedName> refused(new RefusedName());
         bool taken = NextHostArgument(cursor.get(), line.c_str(),
                                       knowsComputer ? computer.c_str() : nullptr, index == 0,
-                                      hostName.get(), &isLocal);
+                                      hostName.get(), &isLocal, refused.get());
         std::string name = hostName.get();
         FUZZ_CHECK(taken || name.empty());
+        FUZZ_CHECK(refused->reason == NameTaken || (taken && name.empty() && !isLocal));
+        if (refused->reason != NameTaken) {
+            /* Named by what stands on the line: whole, or its first characters. */
+            std::string given = refused->given;
+            FUZZ_CHECK(refused->length > 0 && given.size() <= RefusedNameShown);
+            FUZZ_CHECK(given.size() == std::min<size_t>(refused->length, RefusedNameShown));
+            FUZZ_CHECK(given.find(' ') == std::string::npos);
+            FUZZ_CHECK(line.find(given) != std::string::npos);
+            if (refused->length == given.size())
+                FUZZ_CHECK(StandsWhole(line, given));
+            FUZZ_CHECK((refused->reason == NameTooLong) == (refused->length >= HostNameSize));
+            std::unique_ptr<char[]> report(new char[PaneLineSize - sizeof "[notify] " + 1]);
+            FormatRefusedName(report.get(), PaneLineSize - sizeof "[notify] " + 1, refused.get());
+            std::string text = report.get();
+            FUZZ_CHECK(text.find("\"" + given) != std::string::npos);
+            FUZZ_CHECK(text.back() == '.'); /* the reason fits after the name */
+        }
         FUZZ_CHECK(name.find(' ') == std::string::npos);
         bool isDefault = index == 0 && knowsComputer && name == computer && isLocal &&
                          !StandsWhole(line, name);
