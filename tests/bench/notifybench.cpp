@@ -1,18 +1,25 @@
 /*
  * notifybench.cpp: how fast the notification window keeps up with a
- * flood, what it costs while nothing happens, and how much memory a long
- * flood leaves it with. Prints its figures and the command that
+ * flood, what it costs while nothing happens, how much memory a long
+ * flood leaves it with, and whether anything of it grows over a long run
+ * of drops and reconnections. Prints its figures and the command that
  * reproduces them; asserts nothing.
  *
  *   notify_bench throughput [messages] [rounds]   (default 20000, 3)
  *   notify_bench idle [seconds]                   (default 60)
  *   notify_bench flood [messages]                 (default 100000)
+ *   notify_bench soak [seconds]                   (default 600 and on until
+ *                                                  the targets are met)
  *
  * Throughput: a stand-in base system writes numbered messages of 60 bytes
  * as fast as the pipe takes them (1 MB pipe buffer). Measured is the time
  * from the first write until the last message is the last line of the
  * list box, against the same for bare_reader.exe (non-blocking message
  * reads into one buffer, nothing shown), alternately in the same run.
+ *
+ * Soak: bursts of numbered and status messages, each connection dropped
+ * after its burst, for the time given; resident memory, handles and GDI
+ * and USER objects sampled along the way (see Soak below).
  *
  * CPU time and peak memory come from the Linux side of Wine (procstat.h).
  *
@@ -384,6 +391,361 @@ int Flood(long count)
     return ok ? 0 : 1;
 }
 
+/* ---- soak ---- */
+
+/*
+ * Each connection of the soak gets one burst and is then dropped: numbered
+ * messages with status messages spread among them, written into the pipe
+ * at once and followed by the close, so that notify reads the burst, then
+ * the broken pipe, and reconnects at once. Both panes are served (this
+ * computer under two spellings of its name): the reader turns to the other
+ * pane while one reconnects, and pauses only when neither has anything.
+ * With one pane it would pause a second after every burst.
+ */
+const int SoakNumbered = 200;   /* numbered messages per connection */
+const int SoakStatus = 20;      /* status messages per connection */
+const int SoakLongEvery = 50;   /* every 50th connection carries more status */
+const int SoakLongStatus = 150; /* messages than the status line keeps */
+const DWORD SoakWaitMs = 30000; /* for a reconnection, the last lines */
+/* Without a time given: at least 600 s, and on until the targets below
+ * are met, for at most 1800 s. */
+const DWORD SoakDefaultSeconds = 600;
+const DWORD SoakLongestSeconds = 1800;
+
+const long SoakTargetDrops = 5000;
+const long SoakTargetNumbered = 1000000;
+const long SoakTargetStatus = 100000;
+
+struct SoakTotals {
+    long drops = 0;
+    long numbered = 0; /* also the number of the last numbered message */
+    long status = 0;
+    uint64_t bytes = 0;
+    bool TargetsMet() const
+    {
+        return drops >= SoakTargetDrops && numbered >= SoakTargetNumbered &&
+               status >= SoakTargetStatus;
+    }
+};
+
+/* Status message j (from 1): kinds C and L in turn; of every ten, one of
+ * 4 KB and one of 1 KB, the others short. */
+std::string SoakStatusMessage(long j)
+{
+    char text[96];
+    snprintf(text, sizeof text, "status %ld: pump station %03ld %s", j, j % 997,
+             j % 3 ? "running" : "stopped");
+    std::string message = Notification(0, j % 2 ? 'C' : 'L', text);
+    size_t length = j % 10 == 9 ? 4096 : j % 10 == 4 ? 1024 : 0;
+    if (message.size() < length)
+        message.resize(length, '.');
+    return message;
+}
+
+/* The burst of one connection: half the numbered messages, the status
+ * messages, the other half. (Each status message ends notify's batch of
+ * pane lines, so spreading them thin would measure its batching.) */
+bool SendSoakBurst(NotifyServer &server, int connection, int numbered, int status,
+                   SoakTotals &totals)
+{
+    for (int i = 1; i <= numbered; i++) {
+        std::string message = FloodMessage(++totals.numbered);
+        if (!server.Send(connection, message))
+            return false;
+        totals.bytes += message.size();
+        for (int k = 0; i == numbered / 2 && k < status; k++) {
+            message = SoakStatusMessage(++totals.status);
+            if (!server.Send(connection, message))
+                return false;
+            totals.bytes += message.size();
+        }
+    }
+    return true;
+}
+
+/* A figure of the process that Wine may not give: -1 then. */
+const long Unreadable = -1;
+
+/* An entry of the system's handle table (SystemHandleInformation). */
+struct SystemHandleEntry {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT handle;
+    PVOID object;
+    ACCESS_MASK access;
+};
+
+/* The process's entries in the system's handle table, or Unreadable. */
+long HandlesInSystemTable(DWORD pid)
+{
+    typedef LONG(WINAPI * QueryFunction)(ULONG, PVOID, ULONG, PULONG);
+    QueryFunction query = (QueryFunction)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation");
+    if (query == NULL)
+        return Unreadable;
+    const ULONG SystemHandleInformation = 16;
+    const LONG InfoLengthMismatch = (LONG)0xC0000004;
+    std::vector<char> buffer(1 << 20);
+    LONG status;
+    while ((status = query(SystemHandleInformation, buffer.data(), (ULONG)buffer.size(),
+                           NULL)) == InfoLengthMismatch &&
+           buffer.size() < (64u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0)
+        return Unreadable;
+    ULONG count = *(ULONG *)buffer.data();
+    const SystemHandleEntry *entries =
+        (const SystemHandleEntry *)(buffer.data() + sizeof(ULONG_PTR));
+    long handles = 0;
+    for (ULONG i = 0; i < count; i++)
+        handles += entries[i].ownerPid == pid;
+    return handles > 0 ? handles : Unreadable;
+}
+
+/* GetProcessHandleCount, or where that gives none (Wine answers 0), the
+ * system's handle table. */
+long HandleCount(const Child &child, const char **source)
+{
+    DWORD handles = 0;
+    if (GetProcessHandleCount(child.process, &handles) && handles > 0) {
+        *source = "GetProcessHandleCount";
+        return (long)handles;
+    }
+    *source = "the system's handle table (GetProcessHandleCount gives none)";
+    return HandlesInSystemTable(child.pid);
+}
+
+struct SoakSample {
+    double seconds = 0;
+    int connections = 0;
+    long numbered = 0;
+    long status = 0;
+    long residentKb = Unreadable;
+    long handles = Unreadable;
+    long gdiObjects = Unreadable;
+    long userObjects = Unreadable;
+    double cpuSeconds = -1;
+};
+
+SoakSample TakeSoakSample(const MeasuredNotify &n, double start, int connections,
+                          const SoakTotals &totals)
+{
+    SoakSample s;
+    s.seconds = (NowMs() - start) / 1000;
+    s.connections = connections;
+    s.numbered = totals.numbered;
+    s.status = totals.status;
+    HANDLE process = n.window.guard.child.process;
+    uint64_t kb = ResidentKb(n.unixPid);
+    if (kb > 0)
+        s.residentKb = (long)kb;
+    const char *source = "";
+    s.handles = HandleCount(n.window.guard.child, &source);
+    DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    if (gdi > 0)
+        s.gdiObjects = (long)gdi;
+    DWORD user = GetGuiResources(process, GR_USEROBJECTS);
+    if (user > 0)
+        s.userObjects = (long)user;
+    double cpu = CpuMs(n.unixPid);
+    if (cpu >= 0)
+        s.cpuSeconds = cpu / 1000;
+    return s;
+}
+
+std::string Cell(long value)
+{
+    return value == Unreadable ? "-" : std::to_string(value);
+}
+
+void PrintSoakHeader()
+{
+    printf("  %7s %7s %9s %8s %10s %8s %6s %6s %8s\n", "s", "conns", "numbered", "status",
+           "RSS kB", "handles", "GDI", "USER", "CPU s");
+}
+
+void PrintSoakSample(const SoakSample &s)
+{
+    printf("  %7.0f %7d %9ld %8ld %10s %8s %6s %6s %8.1f\n", s.seconds, s.connections,
+           s.numbered, s.status, Cell(s.residentKb).c_str(), Cell(s.handles).c_str(),
+           Cell(s.gdiObjects).c_str(), Cell(s.userObjects).c_str(), s.cpuSeconds);
+}
+
+/* Growing or flat: the largest value of the last third of the samples
+ * against the largest of the first third. */
+void PrintSoakVerdict(const char *figure, const std::vector<SoakSample> &samples,
+                      long SoakSample::*field, const char *unreadableWhy)
+{
+    std::vector<long> values;
+    for (const SoakSample &s : samples)
+        values.push_back(s.*field);
+    if (std::count(values.begin(), values.end(), Unreadable) == (long)values.size()) {
+        printf("  %-16s not readable under Wine (%s)\n", figure, unreadableWhy);
+        return;
+    }
+    if (std::count(values.begin(), values.end(), Unreadable) > 0 || values.size() < 4) {
+        printf("  %-16s no verdict: %s\n", figure,
+               values.size() < 4 ? "fewer than four samples" : "not every sample could be read");
+        return;
+    }
+    /* The start sample is taken before the first burst: the panes fill
+     * up after it. It is left out of the thirds. */
+    size_t third = std::max<size_t>(1, (values.size() - 1) / 3);
+    long firstMax = *std::max_element(values.begin() + 1, values.begin() + 1 + third);
+    long lastMax = *std::max_element(values.end() - third, values.end());
+    long max = *std::max_element(values.begin(), values.end());
+    /* A change within 5% (or 2 units) is noise of a live program. */
+    bool growing = lastMax > firstMax + std::max(2L, firstMax / 20);
+    printf("  %-16s %s: last third's max %ld against first third's %ld (%+.1f%%); "
+           "start %ld, end %ld, max %ld\n",
+           figure, growing ? "GROWING" : "flat", lastMax, firstMax,
+           100.0 * (lastMax - firstMax) / firstMax, values.front(), values.back(), max);
+}
+
+/* untilTargets: past the time given, on until the targets are met. */
+int Soak(DWORD seconds, bool untilTargets)
+{
+    if (untilTargets)
+        printf("notify soak: %lu s and on until %ld drops, %ld numbered and %ld status "
+               "messages (at most %lu s), load average %s\n",
+               seconds, SoakTargetDrops, SoakTargetNumbered, SoakTargetStatus,
+               SoakLongestSeconds, LoadAverage().c_str());
+    else
+        printf("notify soak: %lu s, load average %s\n", seconds, LoadAverage().c_str());
+    printf("program: %s\n", MeasuredProgram().c_str());
+    printf("each connection: %d numbered messages of 60 bytes with %d status messages among "
+           "them in the middle (every %dth connection %d), then dropped; status messages C and L in turn, "
+           "one in ten of 4 KB, one in ten of 1 KB; two panes\n",
+           SoakNumbered, SoakStatus, SoakLongEvery, SoakLongStatus);
+    NotifyServer server;
+    if (!server.Listen())
+        return 1;
+    std::string lower = ComputerName();
+    for (char &c : lower)
+        c = (char)tolower((unsigned char)c);
+    MeasuredNotify n;
+    if (!StartMeasuredNotify(n, ComputerName() + " " + lower) ||
+        !server.WaitReceived(0, "ACTIVATE", 1, SoakWaitMs) ||
+        !server.WaitReceived(1, "ACTIVATE", 1, SoakWaitMs) ||
+        !WaitForLine(n.window, 0, Established, 1, SoakWaitMs) ||
+        !WaitForLine(n.window, 1, Established, 1, SoakWaitMs)) {
+        printf("  notify did not connect both panes\n");
+        return 1;
+    }
+    SoakTotals totals;
+    std::vector<SoakSample> samples;
+    double start = NowMs();
+    double sampleEveryMs = std::max(10000.0, std::min(60000.0, seconds * 100.0));
+    printf("samples (every %.0f s; RSS from Linux, handles and GDI/USER objects as Windows "
+           "counts them, - where Wine gives none):\n", sampleEveryMs / 1000);
+    PrintSoakHeader();
+    samples.push_back(TakeSoakSample(n, start, server.Connections(), totals));
+    PrintSoakSample(samples.back());
+    const char *handleSource = "";
+    HandleCount(n.window.guard.child, &handleSource);
+
+    double deadline = start + seconds * 1000.0;
+    double longest = start + std::max(seconds, SoakLongestSeconds) * 1000.0;
+    double nextSample = start + sampleEveryMs;
+    int next = 0; /* the oldest connection not yet served */
+    std::string stopped;
+    while (NowMs() < deadline ||
+           (untilTargets && !totals.TargetsMet() && NowMs() < longest)) {
+        if (!server.WaitReceived(next, "ACTIVATE", 1, SoakWaitMs)) {
+            stopped = "notify did not reconnect within 30 s";
+            break;
+        }
+        bool more = (next + 1) % SoakLongEvery == 0;
+        if (!SendSoakBurst(server, next, SoakNumbered, more ? SoakLongStatus : SoakStatus,
+                           totals)) {
+            stopped = "a write did not complete within 10 s";
+            break;
+        }
+        server.Close(next);
+        totals.drops++;
+        next++;
+        if (NowMs() >= nextSample) {
+            samples.push_back(TakeSoakSample(n, start, server.Connections(), totals));
+            PrintSoakSample(samples.back());
+            nextSample += sampleEveryMs;
+        }
+    }
+    double cycleSeconds = (NowMs() - start) / 1000;
+
+    /* The end: a status message and a numbered one on each pane's live
+     * connection, which stays; each pane must show its numbered message as
+     * its newest line and its status message in the status line. */
+    std::vector<std::string> lastLines, lastStatus;
+    bool sent = stopped.empty();
+    for (int k = next; sent && k < next + 2; k++) {
+        char text[64];
+        snprintf(text, sizeof text, "soak end: status of connection %d", k + 1);
+        std::string status = Notification(0, 'C', text);
+        std::string message = FloodMessage(totals.numbered + 1);
+        sent = server.WaitReceived(k, "ACTIVATE", 1, SoakWaitMs) && server.Send(k, status) &&
+               server.Send(k, message);
+        if (sent) {
+            totals.numbered++;
+            totals.status++;
+            totals.bytes += status.size() + message.size();
+            lastLines.push_back(FloodText(totals.numbered));
+            lastStatus.push_back(text);
+        }
+    }
+    std::string shown[2], statusShown[2];
+    bool lastShown = sent && WaitUntil([&] {
+        for (int pane = 0; pane < 2; pane++) {
+            shown[pane] = LastPaneLine(n.window, pane);
+            statusShown[pane] = PaneStatus(n.window, pane);
+        }
+        for (int k = 0; k < 2; k++)
+            if (shown[0] == lastLines[k] && shown[1] == lastLines[1 - k])
+                return statusShown[0] == lastStatus[k] && statusShown[1] == lastStatus[1 - k];
+        return false;
+    }, SoakWaitMs);
+    samples.push_back(TakeSoakSample(n, start, server.Connections(), totals));
+    PrintSoakSample(samples.back());
+    double runSeconds = (NowMs() - start) / 1000;
+
+    int warnings = 0;
+    for (int pane = 0; pane < 2; pane++)
+        for (const std::string &line : PaneLines(n.window, pane))
+            warnings += line.find("WARNING Messages are lost") != std::string::npos;
+
+    printf("verdicts (growing: the largest of the last third of the samples after the start "
+           "over the largest of the first third by more than 5%%):\n");
+    PrintSoakVerdict("resident memory", samples, &SoakSample::residentKb, "/proc not read");
+    PrintSoakVerdict("handles", samples, &SoakSample::handles,
+                     "neither GetProcessHandleCount nor the system's handle table gave any");
+    printf("  %-16s (counted by %s)\n", "", handleSource);
+    PrintSoakVerdict("GDI objects", samples, &SoakSample::gdiObjects, "GetGuiResources gave 0");
+    PrintSoakVerdict("USER objects", samples, &SoakSample::userObjects,
+                     "GetGuiResources gave 0");
+
+    printf("totals: %d connections, %ld drops, %ld numbered messages, %ld status messages, "
+           "%.1f MB, in %.0f s (%.0f s of drops; %.1f drops/s, %.0f numbered/s, %.0f status/s)\n",
+           server.Connections(), totals.drops, totals.numbered, totals.status,
+           totals.bytes / 1e6, runSeconds, cycleSeconds, totals.drops / cycleSeconds,
+           totals.numbered / cycleSeconds, totals.status / cycleSeconds);
+    if (!stopped.empty())
+        printf("  STOPPED EARLY: %s\n", stopped.c_str());
+    printf("  targets of a full run (%ld drops, %ld numbered, %ld status): %s\n",
+           SoakTargetDrops, SoakTargetNumbered, SoakTargetStatus,
+           totals.TargetsMet() ? "met" : "NOT met");
+    printf("  at the end: %s (upper pane \"%s\", status \"%s\"; lower pane \"%s\", status "
+           "\"%s\"); %d lost-message warnings in the panes\n",
+           lastShown ? "each pane showed its last message and status" : "NOT shown",
+           shown[0].c_str(), statusShown[0].c_str(), shown[1].c_str(), statusShown[1].c_str(),
+           warnings);
+    double closeStart = NowMs();
+    long code = CloseNotify(n.window, 20000);
+    printf("  closed: exit code %ld after %.0f ms (DEACTIVATE received %d times)\n", code,
+           NowMs() - closeStart, server.CountReceived("DEACTIVATE"));
+    printf("load average after: %s\n", LoadAverage().c_str());
+    return stopped.empty() && lastShown && code == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -400,7 +762,9 @@ int main(int argc, char **argv)
     }
     if (mode == "flood")
         return Flood(argc > 2 ? atol(argv[2]) : 100000);
+    if (mode == "soak")
+        return argc > 2 ? Soak((DWORD)atol(argv[2]), false) : Soak(SoakDefaultSeconds, true);
     fprintf(stderr, "usage: notify_bench throughput [messages] [rounds] | idle [seconds] | "
-                    "flood [messages]\n");
+                    "flood [messages] | soak [seconds]\n");
     return 2;
 }
