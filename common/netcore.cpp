@@ -5,6 +5,25 @@
 
 #include "textbuf.h"
 
+static char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
+bool NameIsThisComputer(const char *name, const char *computerName)
+{
+    for (size_t i = 0; computerName[i] != '\0'; i++) {
+        if (UpperAscii(name[i]) != UpperAscii(computerName[i]))
+            return false;
+    }
+    return true;
+}
+
+bool FormatBasePipeName(char *pipeName, size_t size, const char *host, const char *pipe)
+{
+    return FormatText(pipeName, size, "\\\\%s\\pipe\\KPX\\%s", host, pipe);
+}
+
 bool IsAccessDeniedError(uint32_t error)
 {
     return error == 5 || error == 86 || (error >= 1326 && error <= 1331);

@@ -1,6 +1,7 @@
 /*
  * netcore.h: portable rules of the network side shared by both programs:
- * which pipe-open errors call for a logon, and the IPC$ remote name.
+ * which computer name is this computer, the paths of the base system's
+ * pipes, which pipe-open errors call for a logon, and the IPC$ remote name.
  */
 #ifndef GV_COMMON_NETCORE_H
 #define GV_COMMON_NETCORE_H
@@ -8,7 +9,22 @@
 #include <stddef.h>
 #include <stdint.h>
 
-enum { RemoteNameSize = 24 };
+enum {
+    /* A computer name: 15 characters and the terminating zero. */
+    ComputerNameSize = 16,
+    /* The opener reads this computer's name into 18 characters, two to
+     * spare, as it always has; the notification window into 16. */
+    ComputerNameBufferSize = 18,
+    RemoteNameSize = 24
+};
+
+/* Is name this computer? It is when it begins with the computer's name,
+ * ignoring the case of ASCII letters: only the computer name's length is
+ * compared, so a longer name that begins with it counts as well. */
+bool NameIsThisComputer(const char *name, const char *computerName);
+
+/* "\\host\pipe\KPX\pipe" into size bytes; false when it does not fit. */
+bool FormatBasePipeName(char *pipeName, size_t size, const char *host, const char *pipe);
 
 /* Errors of a pipe open that the access-denied dialog answers: 5, 86 and
  * 1326..1331. */

@@ -1,16 +1,17 @@
 /*
  * argparse.cpp: the opener's command-line parse (see argparse.h).
  *
- * A blank is the space character only. Options are recognised by a fixed
- * number of leading characters, in one all-lower-case and one
- * all-upper-case spelling; whatever follows the compared characters without
- * a blank is parsed as the next token.
+ * Blanks, tokens and the program name are split as in common/cmdtext.h.
+ * Options are recognised by a fixed number of leading characters, in one
+ * all-lower-case and one all-upper-case spelling; whatever follows the
+ * compared characters without a blank is parsed as the next token.
  */
 #include "argparse.h"
 
 #include <ctype.h>
 #include <string.h>
 
+#include "../common/cmdtext.h"
 #include "../common/textbuf.h"
 
 const char TextArgumentError[] = "Command line argument error.";
@@ -59,20 +60,6 @@ const OptionSpelling spellings[OptionCount] = {
     {"-s", "-S", 2},
     {"-n", "-N", 2},
 };
-
-const char *SkipBlanks(const char *p)
-{
-    while (*p == ' ')
-        p++;
-    return p;
-}
-
-const char *TokenEnd(const char *p)
-{
-    while (*p != '\0' && *p != ' ')
-        p++;
-    return p;
-}
 
 const char *NextToken(const char *p)
 {
@@ -196,16 +183,6 @@ bool CheckNonInteractive(const char *arguments, ProductCheck productInstalled,
 }
 
 } // namespace
-
-const char *SkipProgramName(const char *commandLine)
-{
-    const char *p = commandLine;
-    if (*p == '"') {
-        const char *close = strchr(p + 1, '"');
-        p = close != NULL ? close + 1 : p + strlen(p);
-    }
-    return SkipBlanks(TokenEnd(p));
-}
 
 bool ParseArguments(const char *commandLine, ProductCheck productInstalled,
                     void *context, CommandLineOptions *o, int32_t *pictureSizeIndex,

@@ -21,11 +21,6 @@ extern const char TextCreateDirWithoutStart[];
 extern const char TextNWithoutMonitor[];
 extern const char TextFontsWithD[];
 
-/* Returns the position of the argument text: past the program name and the
- * blanks after it. A program name that opens with a double quote runs to
- * the closing quote, so a path with blanks stays whole. */
-const char *SkipProgramName(const char *commandLine);
-
 /*
  * Resets options (all fields but predefinedNode), then fills options,
  * *pictureSizeIndex and the two font strings of settings from the command

@@ -7,13 +7,12 @@
 
 #include <stdio.h>
 
+#include "../common/netcore.h"
 #include "../common/textbuf.h"
 #include "dlgcore.h"
 #include "globals.h"
 #include "openmon.h"
 #include "resource.h"
-
-enum { ComputerNameBufferSize = 18 };
 
 static void UpdateDialogControls(int mode, HWND dialog, const CommandLineOptions *options)
 {

@@ -7,6 +7,7 @@
  */
 #include "launch.h"
 
+#include "../common/netcore.h"
 #include "../common/textbuf.h"
 #include "dacl.h"
 #include "moncore.h"
@@ -18,7 +19,6 @@
 
 enum {
     UserNameSize = 257,       /* UNLEN + 1 */
-    ComputerNameSize = 16,    /* MAX_COMPUTERNAME_LENGTH + 1 */
     SidBufferSize = 1024,
     DomainNameSize = 250,
     DescriptorBufferSize = 65556

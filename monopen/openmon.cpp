@@ -7,6 +7,7 @@
 
 #include <string.h>
 
+#include "../common/netcore.h"
 #include "../common/textbuf.h"
 #include "dialog.h"
 #include "exchange.h"
@@ -17,8 +18,6 @@
 #include "report.h"
 #include "request.h"
 #include "service.h"
-
-enum { ComputerNameBufferSize = 18 };
 
 static const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
 
@@ -158,7 +157,6 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
             ShowErrorF(window, "Could not request computer name!(%lu)", GetLastError());
             return false;
         }
-        UpperCaseAscii(computer);
         UpperCaseAscii(monitorSettings.nodeName);
         local = NodeIsThisComputer(monitorSettings.nodeName, computer);
     }

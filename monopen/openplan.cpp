@@ -3,8 +3,8 @@
  */
 #include "openplan.h"
 
-#include <string.h>
-
+#include "../common/cmdtext.h"
+#include "../common/netcore.h"
 #include "options.h"
 
 bool NeedsXDisplayHook(int32_t monitorType, bool startService, bool startAsLogonUser)
@@ -42,9 +42,9 @@ OpenPlan PlanOpenMonitor(int32_t monitorType, bool local, bool startService,
     return plan;
 }
 
-bool NodeIsThisComputer(const char *upperNode, const char *upperComputer)
+bool NodeIsThisComputer(const char *node, const char *computer)
 {
-    while (*upperNode == ' ')
-        upperNode++;
-    return strncmp(upperNode, upperComputer, strlen(upperComputer)) == 0;
+    /* The node field may hold leading blanks typed into the dialog; the
+     * notification window's names never do. */
+    return NameIsThisComputer(SkipBlanks(node), computer);
 }

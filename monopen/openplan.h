@@ -32,8 +32,8 @@ bool NeedsXDisplayHook(int32_t monitorType, bool startService, bool startAsLogon
 OpenPlan PlanOpenMonitor(int32_t monitorType, bool local, bool startService,
                          bool startAsLogonUser);
 
-/* Does the node name, upper-cased and with its leading blanks skipped,
- * begin with the upper-cased computer name? */
-bool NodeIsThisComputer(const char *upperNode, const char *upperComputer);
+/* Is the node this computer? Its leading blanks skipped, it is when it
+ * begins with the computer name (NameIsThisComputer, common/netcore.h). */
+bool NodeIsThisComputer(const char *node, const char *computer);
 
 #endif

@@ -113,7 +113,7 @@ char *TrimNodeName(char *node)
 
 bool FormatMonitorPipeName(const char *node, char *pipeName, size_t size)
 {
-    return FormatText(pipeName, size, "\\\\%s\\pipe\\KPX\\PIPE_monts", node[0] ? node : ".");
+    return FormatBasePipeName(pipeName, size, node[0] ? node : ".", "PIPE_monts");
 }
 
 OpenFailureStep NextOpenStep(uint32_t error, bool retryGiven, int32_t *retryCount)

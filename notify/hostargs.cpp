@@ -1,51 +1,16 @@
 /*
  * hostargs.cpp: computer names from the command line (see hostargs.h).
  *
- * A blank is the space character only: a tab is part of a name.
+ * Blanks, tokens and the program name are split as in common/cmdtext.h.
  */
 #include "hostargs.h"
 
 #include <string.h>
 
+#include "../common/cmdtext.h"
+#include "../common/netcore.h"
 #include "../common/textbuf.h"
 #include "hosttable.h"
-
-static size_t SkipBlanks(const char *text, size_t p)
-{
-    while (text[p] == ' ')
-        p++;
-    return p;
-}
-
-static size_t TokenEnd(const char *text, size_t p)
-{
-    while (text[p] != '\0' && text[p] != ' ')
-        p++;
-    return p;
-}
-
-static size_t SkipProgramName(const char *text)
-{
-    size_t p = 0;
-    if (text[0] == '"') {
-        const char *close = strchr(text + 1, '"');
-        p = close != NULL ? (size_t)(close - text) + 1 : strlen(text);
-    }
-    return TokenEnd(text, p);
-}
-
-/* Does the name begin with the computer name, ignoring the case of ASCII
- * letters? */
-static bool IsLocalName(const char *hostName, const char *computerName)
-{
-    char computer[HostNameSize];
-    char host[HostNameSize];
-    CopyText(computer, sizeof computer, computerName);
-    CopyText(host, sizeof host, hostName);
-    UpperCaseAscii(computer);
-    UpperCaseAscii(host);
-    return strncmp(host, computer, strlen(computer)) == 0;
-}
 
 static void RefuseName(RefusedName *refused, const char *name, size_t length)
 {
@@ -61,7 +26,7 @@ bool NextHostArgument(ArgumentCursor *cursor, const char *commandLine,
 {
     if (!cursor->started) {
         cursor->started = true;
-        cursor->base = SkipProgramName(commandLine);
+        cursor->base = (size_t)(SkipProgramName(commandLine) - commandLine);
         cursor->cut = !CopyText(cursor->copy, sizeof cursor->copy, commandLine + cursor->base);
         cursor->position = 0;
     }
@@ -69,8 +34,8 @@ bool NextHostArgument(ArgumentCursor *cursor, const char *commandLine,
      * one cut by the copy can be told from one that fits it exactly and
      * trailing blanks from a name; only what the copy holds is taken. */
     const char *rest = commandLine + cursor->base;
-    size_t start = SkipBlanks(rest, cursor->position);
-    size_t end = TokenEnd(rest, start);
+    size_t start = (size_t)(SkipBlanks(rest + cursor->position) - rest);
+    size_t end = (size_t)(TokenEnd(rest + start) - rest);
     cursor->position = end;
     size_t length = end - start;
 
@@ -96,7 +61,7 @@ bool NextHostArgument(ArgumentCursor *cursor, const char *commandLine,
     }
     CopyTextN(hostName, HostNameSize, cursor->copy + start, length);
     if (computerName != NULL)
-        *isLocal = IsLocalName(hostName, computerName);
+        *isLocal = NameIsThisComputer(hostName, computerName);
     return true;
 }
 
@@ -116,6 +81,5 @@ bool FormatPipeName(const char *hostName, char *pipeName, bool isLocal)
 {
     if (hostName[0] == '\0')
         return false;
-    return FormatText(pipeName, PipeNameSize, "\\\\%s\\pipe\\KPX\\PIPE_stderr",
-                      isLocal ? "." : hostName);
+    return FormatBasePipeName(pipeName, PipeNameSize, isLocal ? "." : hostName, "PIPE_stderr");
 }

@@ -13,6 +13,8 @@
 
 #include <atomic>
 
+#include "../common/netcore.h"
+
 enum HostState : int32_t {
     HostIdle = 0,         /* no connection wanted (no usable name, or logon cancelled) */
     HostDisconnected = 1, /* owned by the connection thread: the pipe is to be opened */
@@ -21,7 +23,7 @@ enum HostState : int32_t {
 
 enum {
     MaxHosts = 2,
-    HostNameSize = 16, /* 15 characters and the terminating zero */
+    HostNameSize = ComputerNameSize, /* 15 characters and the terminating zero */
     PipeNameSize = 256,
     PaneBlocks = 10
 };
