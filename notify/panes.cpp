@@ -244,6 +244,12 @@ void AddStatusMessage(HWND dialog, const char *text, int host, char kind)
     if (!IsStatusKind(kind))
         return;
     int combo = hostTable.entries[host].comboBoxId;
+    /* A base system that sends a heartbeat would otherwise grow the list
+     * for as long as the connection lasts. */
+    while (SendDlgItemMessageA(dialog, combo, CB_GETCOUNT, 0, 0) >= StatusMaxMessages) {
+        if (SendDlgItemMessageA(dialog, combo, CB_DELETESTRING, 0, 0) == CB_ERR)
+            break;
+    }
     SendDlgItemMessageA(dialog, combo, CB_ADDSTRING, 0, (LPARAM)text);
     SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, 0, 0);
 }

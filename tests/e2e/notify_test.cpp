@@ -205,6 +205,20 @@ TEST(NotifyConnection, OneHostFromAbsentBaseSystemToShutdown)
     EXPECT_EQ(std::vector<std::string>({"status C", "status L"}), ComboBoxLines(status));
     EXPECT_EQ("status C", PaneStatus(w, 0)) << "the first status message stays shown";
 
+    // A heartbeat: the status line's list keeps the newest 100.
+    std::vector<std::string> beats;
+    std::vector<std::string> kept;
+    for (int i = 1; i <= 150; i++) {
+        beats.push_back(Notification(0, i % 2 ? 'C' : 'L', "beat " + std::to_string(i)));
+        if (i > 50)
+            kept.push_back("beat " + std::to_string(i));
+    }
+    ASSERT_TRUE(server.SendAll(0, beats));
+    ASSERT_TRUE(WaitUntil([&] { return ComboBoxLines(status) == kept; }, 10000))
+        << Describe(ComboBoxLines(status));
+    EXPECT_EQ("beat 51", PaneStatus(w, 0)) << "the first one kept is shown";
+    EXPECT_EQ(expected, PaneLines(w, 0)) << "status messages are not pane lines";
+
     // The base system goes away.
     server.StopListening();
     server.Close(0);
