@@ -236,18 +236,35 @@ static void DropConnection(HWND dialog, int host, DWORD error)
     SetEvent(connectWake);
 }
 
-/* Reads the host until it has nothing more; true when a message came. The
+/* What one turn on a host found. */
+enum HostTurn {
+    TurnNoMessage,
+    TurnDrained,  /* messages, then nothing more (or the connection lost) */
+    TurnQuotaUsed /* MessagesPerTurn messages: more may be waiting */
+};
+
+/* A host that writes without pause must not keep the other host's pane
+ * empty: each turn reads at most one pane batch of messages. */
+static const int MessagesPerTurn = PaneBatchLines;
+
+/* Reads the host until it has nothing more or its turn is used up. The
  * lines go to the pane in batches, the last one when the host has nothing
  * more, before a lost connection is reported, and at the end. */
-static bool ReadHost(HWND dialog, int host)
+static HostTurn ReadHost(HWND dialog, int host)
 {
     HostEntry *entry = &hostTable.entries[host];
-    bool gotMessage = false;
+    int messages = 0;
+    HostTurn turn = TurnNoMessage;
     while (stopRequested == 0) {
+        if (messages == MessagesPerTurn) {
+            turn = TurnQuotaUsed;
+            break;
+        }
         DWORD got = 0;
         if (ReadFile(entry->pipe, messageBuffer, MessageReadSize, &got, NULL)) {
             messageBuffer[got] = '\0';
-            gotMessage = true;
+            messages++;
+            turn = TurnDrained;
             entry->lastError = 0;
             ShowMessageRead(dialog, host, messageBuffer);
             continue;
@@ -259,7 +276,7 @@ static bool ReadHost(HWND dialog, int host)
         break;
     }
     SendPaneBatch(dialog, &readerBatch);
-    return gotMessage;
+    return turn;
 }
 
 static DWORD WINAPI ReaderThread(LPVOID parameter)
@@ -267,14 +284,21 @@ static DWORD WINAPI ReaderThread(LPVOID parameter)
     HWND dialog = (HWND)parameter;
     int host = 0;
     int lastHostWithData = 0;
+    /* lastHostWithData's last turn ended at its quota, not at an empty pipe. */
+    bool lastHostHasMore = false;
     ClearPaneBatch(&readerBatch);
     for (;;) {
-        if (hostTable.entries[host].state == HostConnected && ReadHost(dialog, host))
+        HostTurn turn = TurnNoMessage;
+        if (hostTable.entries[host].state == HostConnected)
+            turn = ReadHost(dialog, host);
+        if (turn != TurnNoMessage)
             lastHostWithData = host;
+        if (host == lastHostWithData)
+            lastHostHasMore = turn == TurnQuotaUsed;
         host = (host + 1) % MaxHosts;
         if (stopRequested != 0)
             break;
-        if (host == lastHostWithData) {
+        if (host == lastHostWithData && !lastHostHasMore) {
             /* A full turn without a message. */
             Sleep(IdlePollMs);
             if (stopRequested != 0)
