@@ -8,6 +8,8 @@
  */
 #include "pipes.h"
 
+#include <string.h>
+
 #include "../common/logon.h"
 #include "../common/logonids.h"
 #include "../common/netcore.h"
@@ -121,25 +123,46 @@ static bool ConnectHost(HWND dialog, int host)
     }
 }
 
-static bool WritePipeMessage(HANDLE pipe, const char *text, DWORD length, const char *fault,
-                             DWORD *error)
+/* The announcements, written without their zero. */
+static const char TextActivate[] = "ACTIVATE";
+static const char TextDeactivate[] = "DEACTIVATE";
+
+/*
+ * Writes one announcement on the non-blocking pipe. A write that takes less
+ * than the whole announcement is a failure too: with no room in the pipe
+ * (a base system that has stopped reading, or one with a small input
+ * buffer) WriteFile succeeds having written nothing, and the base system
+ * never got the message. Windows has no code of its own for that; it is
+ * reported as ERROR_WRITE_FAULT (29, "The system cannot write to the
+ * specified device."), which ERROR_NO_DATA (232) of a closing pipe cannot
+ * be mistaken for. The test build can make the write fail (fault) or take
+ * one byte less than the announcement (shortFault).
+ */
+static bool WritePipeMessage(HANDLE pipe, const char *text, const char *fault,
+                             const char *shortFault, DWORD *error)
 {
     if (InjectedFault(fault)) {
         *error = ERROR_NO_DATA;
         return false;
     }
+    DWORD length = (DWORD)strlen(text);
+    DWORD offered = InjectedFault(shortFault) ? length - 1 : length;
     DWORD written = 0;
-    if (WriteFile(pipe, text, length, &written, NULL)) {
-        *error = 0;
-        return true;
+    if (!WriteFile(pipe, text, offered, &written, NULL)) {
+        *error = GetLastError();
+        return false;
     }
-    *error = GetLastError();
-    return false;
+    if (written != length) {
+        *error = ERROR_WRITE_FAULT;
+        return false;
+    }
+    *error = 0;
+    return true;
 }
 
 static bool SendActivate(HANDLE pipe, DWORD *error)
 {
-    return WritePipeMessage(pipe, "ACTIVATE", 8, "activate", error);
+    return WritePipeMessage(pipe, TextActivate, "activate", "shortactivate", error);
 }
 
 /* A freshly opened host: announced, reported, then given to the reader. */
@@ -339,7 +362,8 @@ static void SendDeactivate(HWND dialog)
         if (entry->state != HostConnected)
             continue;
         DWORD error = 0;
-        if (!WritePipeMessage(entry->pipe, "DEACTIVATE", 10, "deactivate", &error) &&
+        if (!WritePipeMessage(entry->pipe, TextDeactivate, "deactivate", "shortdeactivate",
+                              &error) &&
             error != entry->lastError) {
             entry->lastError = error;
             ReportToPanes(dialog, TextNoMessagePassing, error, host);
