@@ -107,8 +107,11 @@ static bool ConnectHost(HWND dialog, int host)
     HostEntry *entry = &hostTable.entries[host];
     int previousResult = 2; /* no dialog shown yet */
     for (;;) {
+        /* The pipe's server may identify the operator but not act as them:
+         * notify only reads notifications. */
         HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                  OPEN_EXISTING, 0, NULL);
+                                  OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                                  NULL);
         if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
             InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
             CloseHandle(pipe);

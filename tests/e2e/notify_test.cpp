@@ -4,6 +4,8 @@
 // local pipe, and pipes that cannot be used.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
@@ -70,7 +72,9 @@ TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
     NotifyServer server;
     ASSERT_TRUE(server.Listen());
     NotifyWindow w;
-    ASSERT_TRUE(StartNotify(w, "")) << DescribeWindows(w.guard.child.pid);
+    size_t mark = MarkUnixStderr();
+    ASSERT_TRUE(StartNotify(w, "", "", "", {"WINEDEBUG=trace+file"}))
+        << DescribeWindows(w.guard.child.pid);
     EXPECT_EQ(0x12CA0000u, WindowStyle(w.main) & ~(DWORD)WS_CLIPSIBLINGS)
         << std::hex << "style seen 0x" << WindowStyle(w.main);
     EXPECT_EQ(nullptr, GetDlgItem(w.panes, 1002)) << "one pane: dialog 103";
@@ -78,6 +82,18 @@ TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
     ASSERT_TRUE(server.WaitReceived(0, "ACTIVATE", 1, 10000))
         << "\\\\.\\pipe\\KPX\\PIPE_stderr was not opened";
     EXPECT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+
+    // The pipe's server may identify the operator but not act as them.
+    // Wine lets the server act as the client whatever the flags; its trace
+    // of the open shows them.
+    std::string trace = UnixStderrSince(mark);
+    size_t open = trace.find(R"(CreateFileW L"\\\\.\\pipe\\KPX\\PIPE_stderr")");
+    ASSERT_NE(std::string::npos, open) << "no open of the pipe in Wine's trace";
+    std::string opened = trace.substr(open, trace.find('\n', open) - open);
+    char flags[32];
+    snprintf(flags, sizeof flags, "attributes 0x%lx",
+             (unsigned long)(SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION));
+    EXPECT_NE(std::string::npos, opened.find(flags)) << opened;
 
     // The window is the size of the dialog, centred on the screen.
     RECT client, dialog, window, screen;
