@@ -65,6 +65,20 @@ std::vector<std::string> LinesFrom(const NotifyWindow &w, int host, size_t index
                                 : std::vector<std::string>();
 }
 
+/* Whether the pane shows its newest line whole. */
+bool NewestLineInView(const NotifyWindow &w, int host)
+{
+    HWND list = PaneList(w, host);
+    int newest = PaneLineCount(w, host) - 1;
+    int top = (int)SendW(list, LB_GETTOPINDEX, 0, 0);
+    int lineHeight = (int)SendW(list, LB_GETITEMHEIGHT, 0, 0);
+    RECT client;
+    if (newest < 0 || top < 0 || lineHeight <= 0 || !GetClientRect(list, &client))
+        return false;
+    int rows = (client.bottom - client.top) / lineHeight;
+    return top <= newest && newest < top + rows;
+}
+
 // ---- command line ----
 
 TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
@@ -318,6 +332,8 @@ TEST(NotifyPanes, PruningKeepsTheNewestLinesAndClearStartsAgain)
     std::vector<std::string> lines = PaneLines(w, 0);
     EXPECT_EQ("line 999", lines.back());
     EXPECT_EQ(0, CountLines(lines, FirstNotice));
+    EXPECT_TRUE(NewestLineInView(w, 0))
+        << "top line " << SendW(PaneList(w, 0), LB_GETTOPINDEX, 0, 0);
     int fullExtent = PaneExtent(w, 0);
 
     // The 1001st removes the oldest 100 (with the widest line) first.
@@ -328,6 +344,8 @@ TEST(NotifyPanes, PruningKeepsTheNewestLinesAndClearStartsAgain)
     EXPECT_EQ(FirstNotice, lines[900]);
     EXPECT_EQ(SecondNotice, lines[901]);
     EXPECT_EQ("line 1000", lines[902]);
+    EXPECT_TRUE(NewestLineInView(w, 0))
+        << "top line " << SendW(PaneList(w, 0), LB_GETTOPINDEX, 0, 0);
     int prunedExtent = PaneExtent(w, 0);
     EXPECT_LT(prunedExtent, fullExtent) << "the widest line went";
     EXPECT_GT(prunedExtent, 0) << "the medium line is still there";
