@@ -2,7 +2,8 @@
  * accessdlg.cpp: the access-denied dialog of both programs. OK logs on to
  * the host's IPC$ share with the typed credentials; a refusal is reported
  * and the dialog stays for another try. The credentials are wiped as soon
- * as the logon call returns and are never written anywhere.
+ * as the logon call returns and are never written anywhere; the password
+ * field is emptied when the dialog ends.
  */
 #include <windows.h>
 
@@ -11,6 +12,32 @@
 
 /* The creation parameter, kept for the OK handler. One dialog at a time. */
 static LPARAM dialogParameter;
+
+/* Empties the password field before the dialog ends, so that the typed
+ * password does not stay in the edit control's memory: the text is first
+ * overwritten in place with as many blanks, then removed. */
+static void WipePasswordField(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, IDC_LOGON_PASSWORD);
+    if (field == NULL)
+        return;
+    char blanks[CredentialSize];
+    int length = GetWindowTextLengthA(field);
+    if (length >= (int)sizeof blanks)
+        length = (int)sizeof blanks - 1;
+    if (length > 0) {
+        FillMemory(blanks, (SIZE_T)length, ' ');
+        blanks[length] = '\0';
+        SetWindowTextA(field, blanks);
+    }
+    SetWindowTextA(field, "");
+}
+
+static void EndAccessDialog(HWND dialog, INT_PTR result)
+{
+    WipePasswordField(dialog);
+    EndDialog(dialog, result);
+}
 
 static void LogOn(HWND dialog)
 {
@@ -34,7 +61,7 @@ static void LogOn(HWND dialog)
     SecureZeroMemory(userName, sizeof userName);
 
     if (ok) {
-        EndDialog(dialog, variant.loggedOn);
+        EndAccessDialog(dialog, variant.loggedOn);
     } else {
         char text[256];
         LogonErrorText(error, text, sizeof text);
@@ -60,7 +87,7 @@ INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LP
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, accessDialogVariant->cancelled);
+            EndAccessDialog(dialog, accessDialogVariant->cancelled);
             return TRUE;
         }
         return FALSE;

@@ -2,8 +2,9 @@
  * faults.h: failures that the test build of the notification window can be
  * told to simulate, for the paths that no real system takes on demand (an
  * event or a thread that cannot be created, a line the list box refuses, a
- * write that fails, a logon dialog that cannot be created, a base system
- * that refuses a host's pipe once it was connected).
+ * write that fails or takes only part of its message, a logon dialog that
+ * cannot be created, a base system that refuses a host's pipe once it was
+ * connected).
  *
  * The test build (GV_NOTIFY_FAULTS defined) reads the comma-separated point
  * names from the environment variable GV_NOTIFY_FAULTS; each named point

@@ -7,6 +7,9 @@
  * widest line of each block of 100 lines is kept, so that removing the
  * oldest block can narrow the range to the widest line left.
  *
+ * The status line's list keeps the newest 100 status messages of a
+ * connection: the one that would be the 101st first removes the oldest.
+ *
  * Portable: no Windows headers. The Win32 side measures the lines and
  * carries out on the list box what these functions decide.
  */
@@ -23,6 +26,7 @@ enum {
     PanePruneLines = 100,
     PaneBlockLines = 100,
     PaneLineSize = 256,
+    StatusMaxMessages = 100,
     ErrorBoxTextSize = 512
 };
 

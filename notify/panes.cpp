@@ -18,8 +18,8 @@ static const char TextCancelled[] = "Connection cancelled.";
  * Lines are added in runs (one line, or a reader's batch): while a run is
  * added the list box does not redraw, and the lines are measured with one
  * DC that holds the list box's font. At the end the newest line is
- * selected and the list box redrawn once, so it shows what it would have
- * shown after adding the lines one by one.
+ * selected and scrolled into view and the list box redrawn once, so it
+ * shows what it would have shown after adding the lines one by one.
  */
 struct LineRun {
     HWND dialog;
@@ -68,6 +68,11 @@ static void EndRun(LineRun *run)
     if (run->added) {
         LRESULT newest = SendMessageA(run->list, LB_GETCOUNT, 0, 0) - 1;
         SendMessageA(run->list, LB_SETCURSEL, (WPARAM)newest, 0);
+        /* Windows scrolls the selected line into view; Wine refuses the
+         * selection in a list without one, so the newest line is also
+         * brought into view here. The list box keeps its last page full,
+         * so the newest line ends up at the bottom. */
+        SendMessageA(run->list, LB_SETTOPINDEX, (WPARAM)newest, 0);
     }
     SendMessageA(run->list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(run->list, NULL, TRUE);
@@ -244,6 +249,12 @@ void AddStatusMessage(HWND dialog, const char *text, int host, char kind)
     if (!IsStatusKind(kind))
         return;
     int combo = hostTable.entries[host].comboBoxId;
+    /* A base system that sends a heartbeat would otherwise grow the list
+     * for as long as the connection lasts. */
+    while (SendDlgItemMessageA(dialog, combo, CB_GETCOUNT, 0, 0) >= StatusMaxMessages) {
+        if (SendDlgItemMessageA(dialog, combo, CB_DELETESTRING, 0, 0) == CB_ERR)
+            break;
+    }
     SendDlgItemMessageA(dialog, combo, CB_ADDSTRING, 0, (LPARAM)text);
     SendDlgItemMessageA(dialog, combo, CB_SETCURSEL, 0, 0);
 }

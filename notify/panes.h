@@ -52,7 +52,9 @@ void ClearPane(HWND dialog, int host);
  * connecting text is added and shown. */
 void ShowConnectStatus(HWND dialog, int host, bool add);
 void ShowCancelled(HWND dialog, int host);
-/* An unnumbered message: shown in the status line when of kind 'C' or 'L'. */
+/* An unnumbered message of kind 'C' or 'L' joins the status line's list,
+ * which keeps the newest StatusMaxMessages; the first one kept is shown.
+ * Other kinds: nothing. */
 void AddStatusMessage(HWND dialog, const char *text, int host, char kind);
 void SetReconnectFlag(int host);
 

@@ -8,6 +8,8 @@
  */
 #include "pipes.h"
 
+#include <string.h>
+
 #include "../common/logon.h"
 #include "../common/logonids.h"
 #include "../common/netcore.h"
@@ -105,8 +107,11 @@ static bool ConnectHost(HWND dialog, int host)
     HostEntry *entry = &hostTable.entries[host];
     int previousResult = 2; /* no dialog shown yet */
     for (;;) {
+        /* The pipe's server may identify the operator but not act as them:
+         * notify only reads notifications. */
         HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                  OPEN_EXISTING, 0, NULL);
+                                  OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                                  NULL);
         if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
             InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
             CloseHandle(pipe);
@@ -121,25 +126,46 @@ static bool ConnectHost(HWND dialog, int host)
     }
 }
 
-static bool WritePipeMessage(HANDLE pipe, const char *text, DWORD length, const char *fault,
-                             DWORD *error)
+/* The announcements, written without their zero. */
+static const char TextActivate[] = "ACTIVATE";
+static const char TextDeactivate[] = "DEACTIVATE";
+
+/*
+ * Writes one announcement on the non-blocking pipe. A write that takes less
+ * than the whole announcement is a failure too: with no room in the pipe
+ * (a base system that has stopped reading, or one with a small input
+ * buffer) WriteFile succeeds having written nothing, and the base system
+ * never got the message. Windows has no code of its own for that; it is
+ * reported as ERROR_WRITE_FAULT (29, "The system cannot write to the
+ * specified device."), which ERROR_NO_DATA (232) of a closing pipe cannot
+ * be mistaken for. The test build can make the write fail (fault) or take
+ * one byte less than the announcement (shortFault).
+ */
+static bool WritePipeMessage(HANDLE pipe, const char *text, const char *fault,
+                             const char *shortFault, DWORD *error)
 {
     if (InjectedFault(fault)) {
         *error = ERROR_NO_DATA;
         return false;
     }
+    DWORD length = (DWORD)strlen(text);
+    DWORD offered = InjectedFault(shortFault) ? length - 1 : length;
     DWORD written = 0;
-    if (WriteFile(pipe, text, length, &written, NULL)) {
-        *error = 0;
-        return true;
+    if (!WriteFile(pipe, text, offered, &written, NULL)) {
+        *error = GetLastError();
+        return false;
     }
-    *error = GetLastError();
-    return false;
+    if (written != length) {
+        *error = ERROR_WRITE_FAULT;
+        return false;
+    }
+    *error = 0;
+    return true;
 }
 
 static bool SendActivate(HANDLE pipe, DWORD *error)
 {
-    return WritePipeMessage(pipe, "ACTIVATE", 8, "activate", error);
+    return WritePipeMessage(pipe, TextActivate, "activate", "shortactivate", error);
 }
 
 /* A freshly opened host: announced, reported, then given to the reader. */
@@ -236,18 +262,35 @@ static void DropConnection(HWND dialog, int host, DWORD error)
     SetEvent(connectWake);
 }
 
-/* Reads the host until it has nothing more; true when a message came. The
+/* What one turn on a host found. */
+enum HostTurn {
+    TurnNoMessage,
+    TurnDrained,  /* messages, then nothing more (or the connection lost) */
+    TurnQuotaUsed /* MessagesPerTurn messages: more may be waiting */
+};
+
+/* A host that writes without pause must not keep the other host's pane
+ * empty: each turn reads at most one pane batch of messages. */
+static const int MessagesPerTurn = PaneBatchLines;
+
+/* Reads the host until it has nothing more or its turn is used up. The
  * lines go to the pane in batches, the last one when the host has nothing
  * more, before a lost connection is reported, and at the end. */
-static bool ReadHost(HWND dialog, int host)
+static HostTurn ReadHost(HWND dialog, int host)
 {
     HostEntry *entry = &hostTable.entries[host];
-    bool gotMessage = false;
+    int messages = 0;
+    HostTurn turn = TurnNoMessage;
     while (stopRequested == 0) {
+        if (messages == MessagesPerTurn) {
+            turn = TurnQuotaUsed;
+            break;
+        }
         DWORD got = 0;
         if (ReadFile(entry->pipe, messageBuffer, MessageReadSize, &got, NULL)) {
             messageBuffer[got] = '\0';
-            gotMessage = true;
+            messages++;
+            turn = TurnDrained;
             entry->lastError = 0;
             ShowMessageRead(dialog, host, messageBuffer);
             continue;
@@ -259,7 +302,7 @@ static bool ReadHost(HWND dialog, int host)
         break;
     }
     SendPaneBatch(dialog, &readerBatch);
-    return gotMessage;
+    return turn;
 }
 
 static DWORD WINAPI ReaderThread(LPVOID parameter)
@@ -267,14 +310,21 @@ static DWORD WINAPI ReaderThread(LPVOID parameter)
     HWND dialog = (HWND)parameter;
     int host = 0;
     int lastHostWithData = 0;
+    /* lastHostWithData's last turn ended at its quota, not at an empty pipe. */
+    bool lastHostHasMore = false;
     ClearPaneBatch(&readerBatch);
     for (;;) {
-        if (hostTable.entries[host].state == HostConnected && ReadHost(dialog, host))
+        HostTurn turn = TurnNoMessage;
+        if (hostTable.entries[host].state == HostConnected)
+            turn = ReadHost(dialog, host);
+        if (turn != TurnNoMessage)
             lastHostWithData = host;
+        if (host == lastHostWithData)
+            lastHostHasMore = turn == TurnQuotaUsed;
         host = (host + 1) % MaxHosts;
         if (stopRequested != 0)
             break;
-        if (host == lastHostWithData) {
+        if (host == lastHostWithData && !lastHostHasMore) {
             /* A full turn without a message. */
             Sleep(IdlePollMs);
             if (stopRequested != 0)
@@ -315,7 +365,8 @@ static void SendDeactivate(HWND dialog)
         if (entry->state != HostConnected)
             continue;
         DWORD error = 0;
-        if (!WritePipeMessage(entry->pipe, "DEACTIVATE", 10, "deactivate", &error) &&
+        if (!WritePipeMessage(entry->pipe, TextDeactivate, "deactivate", "shortdeactivate",
+                              &error) &&
             error != entry->lastError) {
             entry->lastError = error;
             ReportToPanes(dialog, TextNoMessagePassing, error, host);

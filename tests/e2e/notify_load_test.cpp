@@ -1,9 +1,10 @@
 // The notification window under hostile traffic: a base system that goes
 // away in the middle of a burst, messages at and just past the reader's
 // buffer, numbers that start again or skip at random, one host that keeps
-// dropping its connection beside one that streams, and a flood of 100,000
-// messages. Nothing may be lost, doubled or reordered without being
-// reported, and the memory must stay bounded.
+// dropping its connection beside one that streams, one that floods beside
+// one that sends now and then, and a flood of 100,000 messages. Nothing may
+// be lost, doubled, reordered or held back without being reported, and the
+// memory must stay bounded.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -146,7 +147,68 @@ TEST(NotifyLoad, NumbersThatStartAgainOrSkipAtRandom)
     EXPECT_EQ(skipped, warnings);
 }
 
-TEST(NotifyLoad, OneHostDropsEverySecondWhileTheOtherStreams)
+/* The number of the message a pane shows last, 0 when it is no message. */
+long LastMessageNumber(const NotifyWindow &w, int host)
+{
+    const std::string lead = "message ";
+    std::string line = LastPaneLine(w, host);
+    return line.compare(0, lead.size(), lead) == 0 ? std::stol(line.substr(lead.size())) : 0;
+}
+
+/* A flood's message: long, so that the pane takes longer to show it than
+ * the server takes to send it. */
+std::string FloodText(long i)
+{
+    return Text((int)i) + " " + std::string(1000, '.');
+}
+
+/* Sends to one connection from a thread of its own, without pause: it
+ * stays up to MaxLead messages ahead of the pane, so the pipe never runs
+ * dry and the pane can still catch up in seconds when the flood stops. */
+struct Flood {
+    static const long MaxLead = 500;
+    NotifyServer *server = nullptr;
+    const NotifyWindow *w = nullptr;
+    int connection = 0;
+    int pane = 0;
+    long next = 0; /* number of the next message */
+    volatile LONG stop = 0;
+    volatile LONG failed = 0;
+    HANDLE thread = NULL;
+
+    static DWORD WINAPI Run(LPVOID parameter)
+    {
+        Flood *f = (Flood *)parameter;
+        while (f->stop == 0) {
+            /* Looked at now and then only: reading the pane is slow. */
+            while (f->stop == 0 && f->next % 200 == 0 &&
+                   f->next - LastMessageNumber(*f->w, f->pane) > MaxLead)
+                Sleep(10);
+            if (!f->server->Send(f->connection,
+                                 Notification(Sequence(f->next), 'M', FloodText(f->next)))) {
+                f->failed = 1;
+                break;
+            }
+            f->next++;
+        }
+        return 0;
+    }
+    bool Start() { return (thread = CreateThread(NULL, 0, Run, this, 0, NULL)) != NULL; }
+    /* The number of the last message sent, once the thread has ended. */
+    long Stop()
+    {
+        if (thread != NULL) {
+            InterlockedExchange(&stop, 1);
+            WaitForSingleObject(thread, 15000);
+            CloseHandle(thread);
+            thread = NULL;
+        }
+        return next - 1;
+    }
+    ~Flood() { Stop(); }
+};
+
+TEST(NotifyLoad, OneHostDropsOrTricklesWhileTheOtherStreamsOrFloods)
 {
     NotifyServer server;
     ASSERT_TRUE(server.Listen());
@@ -205,6 +267,42 @@ TEST(NotifyLoad, OneHostDropsEverySecondWhileTheOtherStreams)
     std::vector<std::string> dropLines = PaneLines(w, dropPane);
     EXPECT_EQ(drops, CountLines(dropLines, Lost)) << Describe(dropLines);
     EXPECT_EQ(drops + 1, CountLines(dropLines, Established)) << Describe(dropLines);
+
+    // The streaming host floods without pause: what the other host sends
+    // meanwhile is shown while the flood lasts.
+    Flood flood;
+    flood.server = &server;
+    flood.w = &w;
+    flood.pane = streamPane;
+    flood.next = total + 1;
+    ASSERT_TRUE(flood.Start());
+    ASSERT_TRUE(WaitUntil([&] { return LastMessageNumber(w, streamPane) > total + 300; }, 20000))
+        << LastPaneLine(w, streamPane);
+    for (int i = 1; i <= 4; i++) {
+        ASSERT_TRUE(server.Send(dropping, Notification(i, 'M', "trickle " + std::to_string(i))));
+        ASSERT_TRUE(WaitForLast(w, dropPane, "trickle " + std::to_string(i), 5000))
+            << "not shown while the flood reached " << LastMessageNumber(w, streamPane);
+        Sleep(500);
+    }
+    EXPECT_EQ(0, flood.failed);
+    EXPECT_GT(flood.next - LastMessageNumber(w, streamPane), 1) << "the flood had paused";
+    long last = flood.Stop();
+    ASSERT_TRUE(WaitForLast(w, streamPane, FloodText(last), 60000)) << LastPaneLine(w, streamPane);
+    std::vector<std::string> streamLines = PaneLines(w, streamPane);
+    EXPECT_TRUE(Warnings(streamLines).empty());
+    long previous = 0;
+    for (const std::string &line : streamLines) {
+        if (line.compare(0, 8, "message ") != 0)
+            continue;
+        long number = std::stol(line.substr(8));
+        EXPECT_TRUE(previous == 0 || number == previous + 1) << previous << " then " << number;
+        previous = number;
+    }
+    dropLines = PaneLines(w, dropPane);
+    ASSERT_GE(dropLines.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>({Established, "trickle 1", "trickle 2", "trickle 3",
+                                        "trickle 4"}),
+              std::vector<std::string>(dropLines.end() - 5, dropLines.end()));
     EXPECT_EQ(0, CloseNotify(w, 10000));
 }
 

@@ -4,6 +4,8 @@
 // local pipe, and pipes that cannot be used.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <string>
 #include <vector>
 
@@ -63,6 +65,20 @@ std::vector<std::string> LinesFrom(const NotifyWindow &w, int host, size_t index
                                 : std::vector<std::string>();
 }
 
+/* Whether the pane shows its newest line whole. */
+bool NewestLineInView(const NotifyWindow &w, int host)
+{
+    HWND list = PaneList(w, host);
+    int newest = PaneLineCount(w, host) - 1;
+    int top = (int)SendW(list, LB_GETTOPINDEX, 0, 0);
+    int lineHeight = (int)SendW(list, LB_GETITEMHEIGHT, 0, 0);
+    RECT client;
+    if (newest < 0 || top < 0 || lineHeight <= 0 || !GetClientRect(list, &client))
+        return false;
+    int rows = (client.bottom - client.top) / lineHeight;
+    return top <= newest && newest < top + rows;
+}
+
 // ---- command line ----
 
 TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
@@ -70,7 +86,9 @@ TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
     NotifyServer server;
     ASSERT_TRUE(server.Listen());
     NotifyWindow w;
-    ASSERT_TRUE(StartNotify(w, "")) << DescribeWindows(w.guard.child.pid);
+    size_t mark = MarkUnixStderr();
+    ASSERT_TRUE(StartNotify(w, "", "", "", {"WINEDEBUG=trace+file"}))
+        << DescribeWindows(w.guard.child.pid);
     EXPECT_EQ(0x12CA0000u, WindowStyle(w.main) & ~(DWORD)WS_CLIPSIBLINGS)
         << std::hex << "style seen 0x" << WindowStyle(w.main);
     EXPECT_EQ(nullptr, GetDlgItem(w.panes, 1002)) << "one pane: dialog 103";
@@ -78,6 +96,18 @@ TEST(NotifyCommandLine, NoNameIsThisComputerInOnePane)
     ASSERT_TRUE(server.WaitReceived(0, "ACTIVATE", 1, 10000))
         << "\\\\.\\pipe\\KPX\\PIPE_stderr was not opened";
     EXPECT_TRUE(WaitForLine(w, 0, Established, 1, 5000)) << Describe(PaneLines(w, 0));
+
+    // The pipe's server may identify the operator but not act as them.
+    // Wine lets the server act as the client whatever the flags; its trace
+    // of the open shows them.
+    std::string trace = UnixStderrSince(mark);
+    size_t open = trace.find(R"(CreateFileW L"\\\\.\\pipe\\KPX\\PIPE_stderr")");
+    ASSERT_NE(std::string::npos, open) << "no open of the pipe in Wine's trace";
+    std::string opened = trace.substr(open, trace.find('\n', open) - open);
+    char flags[32];
+    snprintf(flags, sizeof flags, "attributes 0x%lx",
+             (unsigned long)(SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION));
+    EXPECT_NE(std::string::npos, opened.find(flags)) << opened;
 
     // The window is the size of the dialog, centred on the screen.
     RECT client, dialog, window, screen;
@@ -251,6 +281,20 @@ TEST(NotifyConnection, OneHostFromAbsentBaseSystemToShutdown)
     EXPECT_EQ(std::vector<std::string>({"status C", "status L"}), ComboBoxLines(status));
     EXPECT_EQ("status C", PaneStatus(w, 0)) << "the first status message stays shown";
 
+    // A heartbeat: the status line's list keeps the newest 100.
+    std::vector<std::string> beats;
+    std::vector<std::string> kept;
+    for (int i = 1; i <= 150; i++) {
+        beats.push_back(Notification(0, i % 2 ? 'C' : 'L', "beat " + std::to_string(i)));
+        if (i > 50)
+            kept.push_back("beat " + std::to_string(i));
+    }
+    ASSERT_TRUE(server.SendAll(0, beats));
+    ASSERT_TRUE(WaitUntil([&] { return ComboBoxLines(status) == kept; }, 10000))
+        << Describe(ComboBoxLines(status));
+    EXPECT_EQ("beat 51", PaneStatus(w, 0)) << "the first one kept is shown";
+    EXPECT_EQ(expected, PaneLines(w, 0)) << "status messages are not pane lines";
+
     // The base system goes away.
     server.StopListening();
     server.Close(0);
@@ -334,6 +378,8 @@ TEST(NotifyPanes, PruningKeepsTheNewestLinesAndClearStartsAgain)
     std::vector<std::string> lines = PaneLines(w, 0);
     EXPECT_EQ("line 999", lines.back());
     EXPECT_EQ(0, CountLines(lines, FirstNotice));
+    EXPECT_TRUE(NewestLineInView(w, 0))
+        << "top line " << SendW(PaneList(w, 0), LB_GETTOPINDEX, 0, 0);
     int fullExtent = PaneExtent(w, 0);
 
     // The 1001st removes the oldest 100 (with the widest line) first.
@@ -344,6 +390,8 @@ TEST(NotifyPanes, PruningKeepsTheNewestLinesAndClearStartsAgain)
     EXPECT_EQ(FirstNotice, lines[900]);
     EXPECT_EQ(SecondNotice, lines[901]);
     EXPECT_EQ("line 1000", lines[902]);
+    EXPECT_TRUE(NewestLineInView(w, 0))
+        << "top line " << SendW(PaneList(w, 0), LB_GETTOPINDEX, 0, 0);
     int prunedExtent = PaneExtent(w, 0);
     EXPECT_LT(prunedExtent, fullExtent) << "the widest line went";
     EXPECT_GT(prunedExtent, 0) << "the medium line is still there";

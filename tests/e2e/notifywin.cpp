@@ -23,9 +23,10 @@ std::string NotifyFaultsPath()
 }
 
 bool StartNotify(NotifyWindow &window, const std::string &arguments, const std::string &faults,
-                 const std::string &exe)
+                 const std::string &exe, const std::vector<std::string> &env)
 {
     StartOptions options;
+    options.env = env;
     std::string program = exe;
     if (!faults.empty()) {
         options.env.push_back("GV_NOTIFY_FAULTS=" + faults);

@@ -25,9 +25,11 @@ struct NotifyWindow {
 };
 
 /* Starts the program and waits for its window with the pane dialog.
- * faults non-empty: the test build, told to fail at those points. */
+ * faults non-empty: the test build, told to fail at those points; env:
+ * NAME=value entries added to its environment. */
 bool StartNotify(NotifyWindow &window, const std::string &arguments,
-                 const std::string &faults = "", const std::string &exe = "");
+                 const std::string &faults = "", const std::string &exe = "",
+                 const std::vector<std::string> &env = {});
 
 /* Pane host (0 upper, 1 lower): list box, status combo box, labels. */
 HWND PaneList(const NotifyWindow &window, int host);
