@@ -13,11 +13,16 @@
 
 #include <windows.h>
 
-/* Rights of the entry added for the user. */
-enum {
-    DesktopAccessMask = 0x1FF, /* every DESKTOP_ right */
-    StationAccessMask = 0x37F  /* WINSTA_ALL_ACCESS */
-};
+/* Rights of the entry added for the user: every right of a desktop
+ * (0x1FF), and every right of a window station (WINSTA_ALL_ACCESS, 0x37F). */
+static const DWORD DesktopAccessMask =
+    DESKTOP_READOBJECTS | DESKTOP_CREATEWINDOW | DESKTOP_CREATEMENU | DESKTOP_HOOKCONTROL |
+    DESKTOP_JOURNALRECORD | DESKTOP_JOURNALPLAYBACK | DESKTOP_ENUMERATE | DESKTOP_WRITEOBJECTS |
+    DESKTOP_SWITCHDESKTOP;
+static const DWORD StationAccessMask =
+    WINSTA_ENUMDESKTOPS | WINSTA_READATTRIBUTES | WINSTA_ACCESSCLIPBOARD | WINSTA_CREATEDESKTOP |
+    WINSTA_WRITEATTRIBUTES | WINSTA_ACCESSGLOBALATOMS | WINSTA_EXITWINDOWS | WINSTA_ENUMERATE |
+    WINSTA_READSCREEN;
 
 /* Looks for an ACCESS_ALLOWED_ACE_TYPE entry with the user's SID, whatever
  * its mask. False when the descriptor or its DACL could not be read, or an

@@ -2,6 +2,10 @@
  * dialog.cpp: the settings dialog: presets, which controls each monitor
  * type enables, reading the entries back, and the OK sequence. The rules
  * themselves are in dlgcore.cpp.
+ *
+ * Globals: reads commandLineOptions, and hands it to the open-monitor
+ * sequence, which takes its own copy. The entries are read into the record
+ * the caller of ReadSettingsDialog names.
  */
 #include "dialog.h"
 
@@ -140,8 +144,7 @@ static void RunOkSequence(HWND dialog)
 {
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-    CommandLineOptions options = commandLineOptions;
-    if (OpenMonitor(dialog, options.monitorFromDialog, options))
+    if (OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions))
         EndSettingsDialog(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
@@ -155,8 +158,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         if (commandLineOptions.monitorFromDialog == 1 && !commandLineOptions.useDefault) {
             InitSettingsDialog(dialog, MonitorVsLocal, &commandLineOptions);
         } else {
-            CommandLineOptions options = commandLineOptions;
-            OpenMonitor(dialog, options.monitorFromDialog, options);
+            OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions);
             EndSettingsDialog(dialog);
         }
         return TRUE;

@@ -2,21 +2,23 @@
  * exchange.cpp: the monitor pipe exchange. One fresh connection per
  * request: open (with the logon dialog for access errors and the -r
  * retries for others), message mode, one write, two reads, close.
+ *
+ * Globals: the -r budget in commandLineOptions is spent in place, so that
+ * retries spent in one exchange are gone for the next one of the same run;
+ * appInstance for the logon dialog.
  */
 #include "exchange.h"
 
 #include "../common/logon.h"
+#include "../common/logonids.h"
 #include "../common/netcore.h"
 #include "globals.h"
 #include "report.h"
 #include "request.h"
 #include "resource.h"
-#include "../common/logonids.h"
+#include "timing.h"
 
-enum {
-    RetryPauseMs = 5000,
-    DialogLoggedOn = 1
-};
+enum { DialogLoggedOn = 1 };
 
 bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings)
 {
@@ -61,7 +63,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
             break; /* open again at once */
         }
         case OpenAfterPause:
-            Sleep(RetryPauseMs);
+            Sleep(OpenRetryPauseMs);
             break;
         case OpenGiveUp:
             ShowErrorF(owner, "%s (%lu).",

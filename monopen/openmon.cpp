@@ -2,6 +2,11 @@
  * openmon.cpp: the open-monitor sequence. Fills the monitor settings (from
  * -default, -d or the dialog), decides with openplan.cpp where the monitor
  * comes from, and then sends the request or starts the monitor here.
+ *
+ * Globals: fills and reads monitorSettings. OpenMonitor and what it calls
+ * take the options from the copy OpenMonitor is given; FillDefaultMonitor
+ * and FillPredefinedMonitor, which are called without one, read
+ * commandLineOptions.
  */
 #include "openmon.h"
 
@@ -78,7 +83,7 @@ static bool SendRequest(HWND window, const CommandLineOptions &options, bool ok)
     char request[RequestBufferSize];
     int32_t length;
     memset(request, 0, sizeof request);
-    FormatMonitorRequest(&monitorSettings, &commandLineOptions, request, &length);
+    FormatMonitorRequest(&monitorSettings, &options, request, &length);
     if (!ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
                                 &monitorSettings))
         return false;
@@ -87,7 +92,7 @@ static bool SendRequest(HWND window, const CommandLineOptions &options, bool ok)
 
 /* VS Local with -start_as_logon_user: the service must run from this
  * installation; the monitor gets the request text's properties. */
-static bool LaunchVsLocal(HWND window)
+static bool LaunchVsLocal(HWND window, const CommandLineOptions &options)
 {
     ServiceState state;
     bool ok = QueryGridvaneService(window, &state);
@@ -95,12 +100,12 @@ static bool LaunchVsLocal(HWND window)
         char request[RequestBufferSize];
         int32_t length;
         memset(request, 0, sizeof request);
-        FormatMonitorRequest(&monitorSettings, &commandLineOptions, request, &length);
-        /* Past "RTD LVS " the request is the property list; it gets a
-         * list buffer of its own, as a monitors.dat section does. */
+        FormatMonitorRequest(&monitorSettings, &options, request, &length);
+        /* Past its head the request is the property list; it gets a list
+         * buffer of its own, as a monitors.dat section does. */
         char properties[PropertyListSize];
         memset(properties, 0, sizeof properties);
-        memcpy(properties, request + 8, sizeof request - 8);
+        memcpy(properties, request + VsLocalListOffset, sizeof request - VsLocalListOffset);
         return LaunchMonitor(MonitorVsLocal, properties, window);
     }
     if (state == ServiceStopped)
@@ -179,6 +184,6 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
     if (plan.ensureService && !(ok = EnsureLocalService(window)))
         return false;
     if (plan.route == RouteLocalLaunch)
-        return LaunchVsLocal(window);
+        return LaunchVsLocal(window, options);
     return SendRequest(window, options, ok);
 }

@@ -68,10 +68,10 @@ void FormatMonitorRequest(const MonitorSettings *s, const CommandLineOptions *o,
         return;
     }
     bool windowsNames = s->monitorType == MonitorVsLocal || s->monitorType == MonitorVsRemote;
-    const char *keyword = s->monitorType == MonitorVsLocal    ? "LVS "
-                          : s->monitorType == MonitorVsRemote ? "RVS "
-                                                              : "XMON";
-    Put(&w, "RTD %s%s=%u", keyword,
+    const char *head = s->monitorType == MonitorVsLocal    ? VsLocalRequestHead
+                       : s->monitorType == MonitorVsRemote ? "RTD RVS "
+                                                           : "RTD XMON";
+    Put(&w, "%s%s=%u", head,
         windowsNames ? "KPX_MS_WINDOWS_APPLICATION" : "KPX_X_TERMINAL_APPLICATION",
         (unsigned)s->applicationNumber);
     Put(&w, "%s=%u", windowsNames ? "KPX_MS_WINDOWS_MONITOR" : "KPX_X_TERMINAL_MONITOR",

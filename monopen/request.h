@@ -19,6 +19,10 @@ enum {
     MonitorPipeNameSize = 64
 };
 
+/* A VS Local request opens with this head; its property list follows. */
+static const char VsLocalRequestHead[] = "RTD LVS ";
+enum { VsLocalListOffset = sizeof VsLocalRequestHead - 1 };
+
 extern const char DefaultLocalFont[];  /* "family:MS Sans Serif-size:8-face:medium" */
 extern const char DefaultRemoteFont[]; /* "family:Helvetica-size:12-face:medium" */
 

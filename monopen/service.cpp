@@ -4,6 +4,8 @@
  *
  * Each operation opens the manager and the service for itself and closes
  * both before it returns. Path arithmetic lives in svccore.cpp.
+ *
+ * Globals: StartGridvaneService reads commandLineOptions (-serv_create_dir_disabled).
  */
 #include "service.h"
 
@@ -11,13 +13,9 @@
 #include "globals.h"
 #include "report.h"
 #include "svccore.h"
+#include "timing.h"
 
 static const char ServiceName[] = "Gridvane";
-
-enum {
-    WaitPolls = 50,
-    WaitPollMs = 100
-};
 
 static void ReportManagerFailure(HWND owner, DWORD code)
 {
@@ -58,29 +56,64 @@ static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service)
     return config;
 }
 
-/* The service program's directory, from its configured binary path. */
-static bool ReadServiceDir(HWND owner, bool report, char *dir)
+/* The manager and the service "Gridvane" opened through it. */
+struct GridvaneService {
+    SC_HANDLE manager;
+    SC_HANDLE service;
+};
+
+/* How a service that cannot be opened is reported. */
+enum ServiceOpenReport {
+    ServiceOpenSilent,
+    ServiceOpenPathBox, /* as the path operations report: MB_OK, 1060 always as a box */
+    ServiceOpenError    /* an MB_ICONHAND message */
+};
+
+/* Opens the manager and the service with the access given; a manager that
+ * cannot be opened is reported when reportManager is set. On failure
+ * nothing stays open. */
+static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
+                                ServiceOpenReport report, GridvaneService *gv)
 {
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
-    if (manager == NULL) {
-        if (report)
+    gv->service = NULL;
+    gv->manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
+    if (gv->manager == NULL) {
+        if (reportManager)
             ReportManagerFailure(owner, GetLastError());
         return false;
     }
-    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_CONFIG);
-    if (service == NULL) {
-        DWORD code = GetLastError();
-        CloseServiceHandle(manager);
-        if (report)
-            ReportServiceFailure(owner, code, MB_OK, true);
+    gv->service = OpenServiceA(gv->manager, ServiceName, access);
+    if (gv->service != NULL)
+        return true;
+    DWORD code = GetLastError();
+    CloseServiceHandle(gv->manager);
+    gv->manager = NULL;
+    if (report != ServiceOpenSilent)
+        ReportServiceFailure(owner, code, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
+                             report == ServiceOpenPathBox);
+    return false;
+}
+
+/* Closes both; false when the service's handle could not be closed. */
+static bool CloseGridvaneService(GridvaneService *gv)
+{
+    bool closed = CloseServiceHandle(gv->service) != 0;
+    CloseServiceHandle(gv->manager);
+    return closed;
+}
+
+/* The service program's directory, from its configured binary path. */
+static bool ReadServiceDir(HWND owner, bool report, char *dir)
+{
+    GridvaneService gv;
+    if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG, report,
+                             report ? ServiceOpenPathBox : ServiceOpenSilent, &gv))
         return false;
-    }
-    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(service);
-    bool ok = CloseServiceHandle(service) && config != NULL &&
+    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
+    bool ok = CloseGridvaneService(&gv) && config != NULL &&
               ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
     if (config != NULL)
         LocalFree(config);
-    CloseServiceHandle(manager);
     return ok;
 }
 
@@ -105,26 +138,19 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
     if (!BuildExpectedServicePath(currentDir, expected, sizeof expected))
         return false;
 
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
-    if (manager == NULL) {
-        ReportManagerFailure(owner, GetLastError());
+    GridvaneService gv;
+    if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS, true,
+                             ServiceOpenSilent, &gv))
         return false;
-    }
-    SC_HANDLE service =
-        OpenServiceA(manager, ServiceName, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS);
-    if (service == NULL) {
-        CloseServiceHandle(manager);
-        return false;
-    }
 
     bool ok = true;
     SERVICE_STATUS status;
-    if (!QueryServiceStatus(service, &status)) {
+    if (!QueryServiceStatus(gv.service, &status)) {
         ReportServiceFailure(owner, GetLastError(), MB_ICONHAND, false);
         ok = false;
     } else if (status.dwCurrentState == SERVICE_RUNNING) {
         *state = ServiceRunning;
-        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(service);
+        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
         if (config == NULL) {
             ok = false;
         } else {
@@ -135,8 +161,7 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
     } else if (status.dwCurrentState == SERVICE_STOPPED) {
         *state = ServiceStopped;
     }
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    CloseGridvaneService(&gv);
     return ok;
 }
 
@@ -151,28 +176,18 @@ enum ServiceWait {
 
 static ServiceWait WaitForService(HWND owner)
 {
-    SC_HANDLE manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
-    if (manager == NULL) {
-        ReportManagerFailure(owner, GetLastError());
+    GridvaneService gv;
+    if (!OpenGridvaneService(owner, SERVICE_QUERY_STATUS, true, ServiceOpenError, &gv))
         return ServiceUnknown;
-    }
-    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
-    if (service == NULL) {
-        DWORD code = GetLastError();
-        CloseServiceHandle(manager);
-        ReportServiceFailure(owner, code, MB_ICONHAND, false);
-        return ServiceUnknown;
-    }
     SERVICE_STATUS status;
-    bool queried = QueryServiceStatus(service, &status) != 0;
+    bool queried = QueryServiceStatus(gv.service, &status) != 0;
     for (int polls = 0; queried && status.dwCurrentState != SERVICE_RUNNING; polls++) {
-        if (polls == WaitPolls)
+        if (polls == ServiceWaitPolls)
             break;
-        Sleep(WaitPollMs);
-        queried = QueryServiceStatus(service, &status) != 0;
+        Sleep(ServiceWaitPollMs);
+        queried = QueryServiceStatus(gv.service, &status) != 0;
     }
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
+    CloseGridvaneService(&gv);
     return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
 }
 

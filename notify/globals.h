@@ -26,8 +26,9 @@
 #define WM_PANE_LINES (WM_APP + 2)
 
 /* Visible, clipping its children, caption, system menu, minimise box: no
- * maximise box and no sizing border. */
-static const DWORD MainWindowStyle = 0x12CA0000;
+ * maximise box and no sizing border (0x12CA0000). */
+static const DWORD MainWindowStyle =
+    WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
 extern const char NotifyCaption[]; /* "Notification Window" */
 

@@ -19,10 +19,7 @@
 #include "panedlg.h"
 #include "panes.h"
 #include "resource.h"
-
-static const DWORD RetryPauseMs = 2000;
-static const DWORD IdlePollMs = 1000;
-static const DWORD DeactivateGraceMs = 2000;
+#include "timing.h"
 
 static const char TextNoConnection[] = "Can not establish a connection to Gridvane.";
 static const char TextNoMessagePassing[] = "Could not establish the message passing mechanism.";
@@ -35,7 +32,29 @@ static PaneBatch readerBatch;
 /* Window thread only. */
 static bool shutdownStarted;
 
+/* A connection event in the host's pane, reported once: a code equal to the
+ * last one reported for the host is not reported again. shownCode is the
+ * code the line carries (0: none). */
+static void ReportOnce(HWND dialog, int host, const char *text, DWORD error, DWORD shownCode)
+{
+    HostEntry *entry = &hostTable.entries[host];
+    if (error == entry->lastError)
+        return;
+    entry->lastError = error;
+    ReportToPanes(dialog, text, shownCode, host);
+}
+
 /* ---- connection thread ---- */
+
+/* A failed open or mode change: a pipe that is not there means no base
+ * system is running, which is said without a code. */
+static void ReportOpenError(HWND dialog, int host, const char *text, DWORD error)
+{
+    if (error == ERROR_FILE_NOT_FOUND)
+        ReportOnce(dialog, host, TextNoConnection, error, 0);
+    else
+        ReportOnce(dialog, host, text, error, error);
+}
 
 static INT_PTR RunLogonDialog(HWND dialog, int host)
 {
@@ -45,13 +64,18 @@ static INT_PTR RunLogonDialog(HWND dialog, int host)
                            AccessDeniedDialog, (LPARAM)host);
 }
 
-/* What a failed open means: 1 give up this attempt, 0 logged on (open
- * again), -1 the logon dialog could not be shown. */
-static int HandleOpenFailure(HWND dialog, HostEntry *entry, int previousResult, int host)
+/* What a failed open leads to. */
+enum OpenOutcome {
+    OpenGiveUp,     /* this attempt ends: reported, or the logon cancelled */
+    OpenAfterLogon, /* logged on to the host: open again */
+    OpenNoDialog    /* the logon dialog could not be shown: this attempt ends */
+};
+
+/* afterLogon: the open that failed followed a logon, which is then undone. */
+static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, bool afterLogon, int host)
 {
     DWORD error = GetLastError();
-    if (previousResult != 2) {
-        /* The logon did not open the pipe. */
+    if (afterLogon) {
         DWORD ignored;
         DisconnectIpcShare(entry->hostName, &ignored);
     }
@@ -59,23 +83,17 @@ static int HandleOpenFailure(HWND dialog, HostEntry *entry, int previousResult, 
         INT_PTR result = RunLogonDialog(dialog, host);
         if (result == -1) {
             MessageBoxA(dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
-            return -1;
+            return OpenNoDialog;
         }
         if (result == 1) {
             entry->state = HostIdle;
             entry->pipe = NoPipe;
-            return 1;
+            return OpenGiveUp;
         }
-        return 0;
+        return OpenAfterLogon;
     }
-    if (error == entry->lastError)
-        return 1;
-    entry->lastError = error;
-    if (error == ERROR_FILE_NOT_FOUND)
-        ReportToPanes(dialog, TextNoConnection, 0, host);
-    else
-        ReportToPanes(dialog, "Could not open the message pipe", error, host);
-    return 1;
+    ReportOpenError(dialog, host, "Could not open the message pipe", error);
+    return OpenGiveUp;
 }
 
 static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
@@ -85,14 +103,8 @@ static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
         entry->pipe = pipe;
         return true;
     }
-    DWORD error = GetLastError();
-    if (error != entry->lastError) {
-        entry->lastError = error;
-        if (error == ERROR_FILE_NOT_FOUND)
-            ReportToPanes(dialog, TextNoConnection, 0, host);
-        else
-            ReportToPanes(dialog, "The appropriate mode of the pipe could not be set", error, host);
-    }
+    ReportOpenError(dialog, host, "The appropriate mode of the pipe could not be set",
+                    GetLastError());
     CloseHandle(pipe);
     entry->state = HostDisconnected;
     entry->pipe = NoPipe;
@@ -105,7 +117,7 @@ static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
 static bool ConnectHost(HWND dialog, int host)
 {
     HostEntry *entry = &hostTable.entries[host];
-    int previousResult = 2; /* no dialog shown yet */
+    bool afterLogon = false;
     for (;;) {
         /* The pipe's server may identify the operator but not act as them:
          * notify only reads notifications. */
@@ -120,9 +132,9 @@ static bool ConnectHost(HWND dialog, int host)
         }
         if (pipe != INVALID_HANDLE_VALUE)
             return SetPipeMode(dialog, pipe, entry, host);
-        previousResult = HandleOpenFailure(dialog, entry, previousResult, host);
-        if (previousResult != 0)
+        if (HandleOpenFailure(dialog, entry, afterLogon, host) != OpenAfterLogon)
             return false;
+        afterLogon = true;
     }
 }
 
@@ -179,9 +191,8 @@ static void HandOverHost(HWND dialog, int host)
     if (SendActivate(entry->pipe, &error)) {
         entry->lastError = 0;
         ReportToPanes(dialog, "A connection to Gridvane has been established.", 0, host);
-    } else if (error != entry->lastError) {
-        entry->lastError = error;
-        ReportToPanes(dialog, TextNoMessagePassing, error, host);
+    } else {
+        ReportOnce(dialog, host, TextNoMessagePassing, error, error);
     }
     entry->state = HostConnected;
 }
@@ -208,7 +219,7 @@ static DWORD WINAPI ConnectionThread(LPVOID parameter)
         if (stopRequested != 0)
             break;
         if (!allSettled) {
-            Sleep(RetryPauseMs);
+            Sleep(ConnectRetryPauseMs);
             continue;
         }
         WaitForSingleObject(connectWake, INFINITE);
@@ -246,13 +257,10 @@ static void ShowMessageRead(HWND dialog, int host, char *message)
 static void DropConnection(HWND dialog, int host, DWORD error)
 {
     HostEntry *entry = &hostTable.entries[host];
-    if (error != entry->lastError) {
-        entry->lastError = error;
-        if (error == ERROR_BROKEN_PIPE)
-            ReportToPanes(dialog, "The connection to Gridvane is lost", ERROR_BROKEN_PIPE, host);
-        else
-            ReportToPanes(dialog, "Failed when reading the message pipe.", error, host);
-    }
+    ReportOnce(dialog, host,
+               error == ERROR_BROKEN_PIPE ? "The connection to Gridvane is lost"
+                                          : "Failed when reading the message pipe.",
+               error, error);
     CloseHandle(entry->pipe);
     entry->pipe = NoPipe;
     entry->lastError = 0;
@@ -326,7 +334,7 @@ static DWORD WINAPI ReaderThread(LPVOID parameter)
             break;
         if (host == lastHostWithData && !lastHostHasMore) {
             /* A full turn without a message. */
-            Sleep(IdlePollMs);
+            Sleep(ReaderIdlePauseMs);
             if (stopRequested != 0)
                 break;
         }
@@ -366,11 +374,8 @@ static void SendDeactivate(HWND dialog)
             continue;
         DWORD error = 0;
         if (!WritePipeMessage(entry->pipe, TextDeactivate, "deactivate", "shortdeactivate",
-                              &error) &&
-            error != entry->lastError) {
-            entry->lastError = error;
-            ReportToPanes(dialog, TextNoMessagePassing, error, host);
-        }
+                              &error))
+            ReportOnce(dialog, host, TextNoMessagePassing, error, error);
     }
     Sleep(DeactivateGraceMs);
 }

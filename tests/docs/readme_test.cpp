@@ -35,6 +35,8 @@ const std::set<std::string> NotInPrograms = {
 const std::set<std::string> NotMessages = {
     "-start -no_create_dir -no_info_dialog", // arguments of the service starter
     "-start -no_info_dialog",
+    "RTD RVS", // heads of monitor requests
+    "RTD XMON",
 };
 
 std::string ReadAll(const fs::path &path)
