@@ -1,18 +1,18 @@
 /*
- * argparse.cpp: the opener's command-line parse (see argparse.h).
+ * cmdlinecore.cpp: the opener's command-line parse (see cmdlinecore.h).
  *
- * Blanks, tokens and the program name are split as in common/cmdtext.h.
+ * Blanks, tokens and the program name are split as in common/core/cmdtext.h.
  * Options are recognised by a fixed number of leading characters, in one
  * all-lower-case and one all-upper-case spelling; whatever follows the
  * compared characters without a blank is parsed as the next token.
  */
-#include "argparse.h"
+#include "cmdlinecore.h"
 
 #include <ctype.h>
 #include <string.h>
 
-#include "../common/cmdtext.h"
-#include "../common/textbuf.h"
+#include "cmdtext.h"
+#include "textbuf.h"
 
 const char TextArgumentError[] = "Command line argument error.";
 const char TextMultipleParameters[] = "Multiple same parameters are not allowed.";

@@ -1,12 +1,12 @@
 /*
- * argparse.h: the opener's command-line parse, as a pure function of the
+ * cmdlinecore.h: the opener's command-line parse, as a pure function of the
  * command-line text and of the answer to "is the base system installed
  * here?". The Win32 side (cmdline.cpp) supplies both and shows the message.
  *
  * Portable: no Windows headers.
  */
-#ifndef GV_MONOPEN_ARGPARSE_H
-#define GV_MONOPEN_ARGPARSE_H
+#ifndef GV_MONOPEN_CMDLINECORE_H
+#define GV_MONOPEN_CMDLINECORE_H
 
 #include "options.h"
 

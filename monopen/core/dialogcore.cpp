@@ -1,11 +1,11 @@
 /*
- * dlgcore.cpp: rules of the settings dialog (see dlgcore.h).
+ * dialogcore.cpp: rules of the settings dialog (see dialogcore.h).
  */
-#include "dlgcore.h"
+#include "dialogcore.h"
 
 #include <string.h>
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 #include "resource.h"
 
 static const char *const pictureSizes[PictureSizeCount] = {

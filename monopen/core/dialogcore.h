@@ -1,12 +1,12 @@
 /*
- * dlgcore.h: the rules of the settings dialog: which controls each mode
+ * dialogcore.h: the rules of the settings dialog: which controls each mode
  * enables, the picture sizes and their terminal fonts, and how the typed
  * values become monitor settings.
  *
  * Portable: no Windows headers.
  */
-#ifndef GV_MONOPEN_DLGCORE_H
-#define GV_MONOPEN_DLGCORE_H
+#ifndef GV_MONOPEN_DIALOGCORE_H
+#define GV_MONOPEN_DIALOGCORE_H
 
 #include <stddef.h>
 #include <stdint.h>

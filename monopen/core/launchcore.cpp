@@ -1,13 +1,13 @@
 /*
- * moncore.cpp: names, paths and decisions of the local monitor start (see
- * moncore.h).
+ * launchcore.cpp: names, paths and decisions of the local monitor start (see
+ * launchcore.h).
  */
-#include "moncore.h"
+#include "launchcore.h"
 
 #include <string.h>
 
-#include "../common/textbuf.h"
-#include "svccore.h"
+#include "textbuf.h"
+#include "servicecore.h"
 
 const char *const MonitorVariableNames[MonitorVariableCount] = {
     "KPX_MON_TYPE",

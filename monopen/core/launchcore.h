@@ -1,13 +1,13 @@
 /*
- * moncore.h: the portable side of the local monitor start: where
+ * launchcore.h: the portable side of the local monitor start: where
  * monitors.dat lies and how its sections and monitor types are named, the
  * monitor variables, HOME, the command line of gvview.exe, and which access
  * failures are reported.
  *
  * Portable: no Windows headers.
  */
-#ifndef GV_MONOPEN_MONCORE_H
-#define GV_MONOPEN_MONCORE_H
+#ifndef GV_MONOPEN_LAUNCHCORE_H
+#define GV_MONOPEN_LAUNCHCORE_H
 
 #include <stddef.h>
 #include <stdint.h>

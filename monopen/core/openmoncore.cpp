@@ -1,10 +1,10 @@
 /*
- * openplan.cpp: decisions of the open-monitor sequence (see openplan.h).
+ * openmoncore.cpp: decisions of the open-monitor sequence (see openmoncore.h).
  */
-#include "openplan.h"
+#include "openmoncore.h"
 
-#include "../common/cmdtext.h"
-#include "../common/netcore.h"
+#include "cmdtext.h"
+#include "netcore.h"
 #include "options.h"
 
 bool NeedsXDisplayHook(int32_t monitorType, bool startService, bool startAsLogonUser)

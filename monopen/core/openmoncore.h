@@ -1,11 +1,11 @@
 /*
- * openplan.h: the decisions of the open-monitor sequence, as functions of
+ * openmoncore.h: the decisions of the open-monitor sequence, as functions of
  * the monitor type, where the node is, and the two start options.
  *
  * Portable: no Windows headers.
  */
-#ifndef GV_MONOPEN_OPENPLAN_H
-#define GV_MONOPEN_OPENPLAN_H
+#ifndef GV_MONOPEN_OPENMONCORE_H
+#define GV_MONOPEN_OPENMONCORE_H
 
 #include <stdint.h>
 
@@ -33,7 +33,7 @@ OpenPlan PlanOpenMonitor(int32_t monitorType, bool local, bool startService,
                          bool startAsLogonUser);
 
 /* Is the node this computer? Its leading blanks skipped, it is when it
- * begins with the computer name (NameIsThisComputer, common/netcore.h). */
+ * begins with the computer name (NameIsThisComputer, common/core/netcore.h). */
 bool NodeIsThisComputer(const char *node, const char *computer);
 
 #endif

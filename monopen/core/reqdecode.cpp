@@ -11,7 +11,7 @@
 
 #include <string.h>
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 #include "request.h"
 
 namespace {

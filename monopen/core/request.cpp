@@ -8,8 +8,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../common/netcore.h"
-#include "../common/textbuf.h"
+#include "netcore.h"
+#include "textbuf.h"
 
 const char DefaultLocalFont[] = "family:MS Sans Serif-size:8-face:medium";
 const char DefaultRemoteFont[] = "family:Helvetica-size:12-face:medium";

@@ -1,12 +1,12 @@
 /*
- * svccore.cpp: path arithmetic, command lines and message texts of the
- * service control (see svccore.h).
+ * servicecore.cpp: path arithmetic, command lines and message texts of the
+ * service control (see servicecore.h).
  */
-#include "svccore.h"
+#include "servicecore.h"
 
 #include <string.h>
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 
 bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size)
 {

@@ -1,13 +1,13 @@
 /*
- * svccore.h: the portable side of the base-system service control: the
+ * servicecore.h: the portable side of the base-system service control: the
  * installation path arithmetic, the command lines of the programs the
  * opener starts, and the texts of the service-manager messages.
  *
  * Layout assumed: <root>\PROG\EXEC\gvcore.exe. Every path produced here
  * fits a 260-character buffer and the directories end with a backslash.
  */
-#ifndef GV_MONOPEN_SVCCORE_H
-#define GV_MONOPEN_SVCCORE_H
+#ifndef GV_MONOPEN_SERVICECORE_H
+#define GV_MONOPEN_SERVICECORE_H
 
 #include <stddef.h>
 #include <stdint.h>

@@ -5,11 +5,11 @@
  */
 #include "cmdline.h"
 
-#include "argparse.h"
+#include "cmdlinecore.h"
 #include "globals.h"
 #include "report.h"
 #include "service.h"
-#include "svccore.h"
+#include "servicecore.h"
 
 static bool ProductInstalledHere(void *context)
 {

@@ -1,7 +1,7 @@
 /*
  * dialog.cpp: the settings dialog: presets, which controls each monitor
  * type enables, reading the entries back, and the OK sequence. The rules
- * themselves are in dlgcore.cpp.
+ * themselves are in dialogcore.cpp.
  *
  * Globals: reads commandLineOptions, and hands it to the open-monitor
  * sequence, which takes its own copy. The entries are read into the record
@@ -11,9 +11,9 @@
 
 #include <stdio.h>
 
-#include "../common/netcore.h"
-#include "../common/textbuf.h"
-#include "dlgcore.h"
+#include "netcore.h"
+#include "textbuf.h"
+#include "dialogcore.h"
 #include "globals.h"
 #include "openmon.h"
 #include "resource.h"

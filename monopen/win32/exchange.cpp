@@ -9,9 +9,9 @@
  */
 #include "exchange.h"
 
-#include "../common/logon.h"
-#include "../common/logonids.h"
-#include "../common/netcore.h"
+#include "logon.h"
+#include "logonids.h"
+#include "netcore.h"
 #include "globals.h"
 #include "report.h"
 #include "request.h"

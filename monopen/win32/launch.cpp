@@ -3,19 +3,19 @@
  * logged-on user's access to the window station and desktop, the monitor
  * variables, and the process itself at high priority on the interactive
  * desktop. The DACL arithmetic lives in dacl.cpp, names and decisions in
- * moncore.cpp.
+ * launchcore.cpp.
  */
 #include "launch.h"
 
-#include "../common/netcore.h"
-#include "../common/textbuf.h"
+#include "netcore.h"
+#include "textbuf.h"
 #include "dacl.h"
-#include "moncore.h"
+#include "launchcore.h"
 #include "monfile.h"
 #include "options.h"
 #include "report.h"
 #include "service.h"
-#include "svccore.h"
+#include "servicecore.h"
 
 enum {
     UserNameSize = 257,       /* UNLEN + 1 */

@@ -2,8 +2,8 @@
  * logonui.cpp: the opener's side of the access-denied dialog: its variant,
  * the computer it logs on to, and where a refusal is reported.
  */
-#include "../common/accessvariants.h"
-#include "../common/logon.h"
+#include "accessvariants.h"
+#include "logon.h"
 #include "globals.h"
 #include "report.h"
 

@@ -6,11 +6,11 @@
  */
 #include "monfile.h"
 
-#include "moncore.h"
+#include "launchcore.h"
 #include "proplist.h"
 #include "report.h"
 #include "service.h"
-#include "svccore.h"
+#include "servicecore.h"
 
 static const char MonitorTypeKey[] = "KPX_MON_TYPE";
 static const char PropertiesNotSet[] = "Could not set monitor properties!(%lu)";

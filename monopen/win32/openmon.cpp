@@ -1,6 +1,6 @@
 /*
  * openmon.cpp: the open-monitor sequence. Fills the monitor settings (from
- * -default, -d or the dialog), decides with openplan.cpp where the monitor
+ * -default, -d or the dialog), decides with openmoncore.cpp where the monitor
  * comes from, and then sends the request or starts the monitor here.
  *
  * Globals: fills and reads monitorSettings. OpenMonitor and what it calls
@@ -12,14 +12,14 @@
 
 #include <string.h>
 
-#include "../common/netcore.h"
-#include "../common/textbuf.h"
+#include "netcore.h"
+#include "textbuf.h"
 #include "dialog.h"
 #include "exchange.h"
 #include "globals.h"
 #include "launch.h"
 #include "monfile.h"
-#include "openplan.h"
+#include "openmoncore.h"
 #include "report.h"
 #include "request.h"
 #include "service.h"

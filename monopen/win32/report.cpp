@@ -9,11 +9,11 @@
 #include <stdarg.h>
 #include <stdio.h>
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 #include "globals.h"
 #include "service.h"
 #include "startcore.h"
-#include "svccore.h"
+#include "servicecore.h"
 
 static const DWORD GridvaneEventId = 0xC0000061;
 

@@ -3,16 +3,16 @@
  * "Gridvane", and its start through Gv_Start.exe.
  *
  * Each operation opens the manager and the service for itself and closes
- * both before it returns. Path arithmetic lives in svccore.cpp.
+ * both before it returns. Path arithmetic lives in servicecore.cpp.
  *
  * Globals: StartGridvaneService reads commandLineOptions (-serv_create_dir_disabled).
  */
 #include "service.h"
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 #include "globals.h"
 #include "report.h"
-#include "svccore.h"
+#include "servicecore.h"
 #include "timing.h"
 
 static const char ServiceName[] = "Gridvane";

@@ -1,15 +1,15 @@
 /*
  * hostargs.cpp: computer names from the command line (see hostargs.h).
  *
- * Blanks, tokens and the program name are split as in common/cmdtext.h.
+ * Blanks, tokens and the program name are split as in common/core/cmdtext.h.
  */
 #include "hostargs.h"
 
 #include <string.h>
 
-#include "../common/cmdtext.h"
-#include "../common/netcore.h"
-#include "../common/textbuf.h"
+#include "cmdtext.h"
+#include "netcore.h"
+#include "textbuf.h"
 #include "hosttable.h"
 
 static void RefuseName(RefusedName *refused, const char *name, size_t length)

@@ -13,7 +13,7 @@
 
 #include <atomic>
 
-#include "../common/netcore.h"
+#include "netcore.h"
 
 enum HostState : int32_t {
     HostIdle = 0,         /* no connection wanted (no usable name, or logon cancelled) */

@@ -5,7 +5,7 @@
 
 #include <string.h>
 
-#include "../common/textbuf.h"
+#include "textbuf.h"
 #include "message.h"
 
 // A whole message always fits an empty batch.

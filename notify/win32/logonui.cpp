@@ -3,8 +3,8 @@
  * its variant, the host it logs on to (the host table entry given as the
  * dialog's parameter), and the error box of a refused logon.
  */
-#include "../common/accessvariants.h"
-#include "../common/logon.h"
+#include "accessvariants.h"
+#include "logon.h"
 #include "globals.h"
 
 const AccessDialogVariant *const accessDialogVariant = &NotifyAccessDialog;

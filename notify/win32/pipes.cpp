@@ -10,9 +10,9 @@
 
 #include <string.h>
 
-#include "../common/logon.h"
-#include "../common/logonids.h"
-#include "../common/netcore.h"
+#include "logon.h"
+#include "logonids.h"
+#include "netcore.h"
 #include "faults.h"
 #include "globals.h"
 #include "message.h"

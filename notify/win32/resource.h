@@ -6,7 +6,7 @@
 
 #define IDD_TWO_PANES 101
 #define IDD_ONE_PANE 103
-#define IDI_NOTIFY 108 /* the access-denied dialog 115: common/logonids.h */
+#define IDI_NOTIFY 108 /* the access-denied dialog 115: common/win32/logonids.h */
 
 /* Pane dialogs (101, 103): upper pane, host entry 0 */
 #define IDC_LIST_0 1000

@@ -40,7 +40,7 @@
 #include "harness.h"
 #include "notifyserver.h"
 #include "notifywin.h"
-#include "notify/timing.h"
+#include "notify/core/timing.h"
 #include "procstat.h"
 
 using namespace gv;

@@ -159,7 +159,7 @@ TEST(ReadmeCheck, EveryMessageOfTheProgramsIsListed)
     ASSERT_GT(readme.size(), 1000u) << "README.md not found under " << Top;
     int checked = 0;
     for (const char *dir : ProgramDirs) {
-        for (const fs::directory_entry &file : fs::directory_iterator(Top / dir)) {
+        for (const fs::directory_entry &file : fs::recursive_directory_iterator(Top / dir)) {
             std::string name = file.path().filename().string();
             if (file.path().extension() != ".cpp" || NotInPrograms.count(name) != 0)
                 continue;

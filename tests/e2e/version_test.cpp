@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "../../common/version.h"
+#include "version.h"
 #include "harness.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "argparse.h"
+#include "cmdlinecore.h"
 #include "fuzzcheck.h"
 
 namespace {

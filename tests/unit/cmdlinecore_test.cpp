@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "argparse.h"
+#include "cmdlinecore.h"
 
 namespace {
 

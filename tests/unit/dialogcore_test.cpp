@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dlgcore.h"
+#include "dialogcore.h"
 #include "options.h"
 #include "resource.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "moncore.h"
-#include "svccore.h"
+#include "launchcore.h"
+#include "servicecore.h"
 
 namespace {
 

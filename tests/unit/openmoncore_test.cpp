@@ -1,7 +1,7 @@
 // Where a monitor comes from: every row of the open-monitor decision.
 #include <gtest/gtest.h>
 
-#include "openplan.h"
+#include "openmoncore.h"
 #include "options.h"
 
 namespace {

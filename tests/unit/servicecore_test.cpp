@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "svccore.h"
+#include "servicecore.h"
 
 namespace {
 

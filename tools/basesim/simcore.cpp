@@ -6,7 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../../common/textbuf.h"
+#include "textbuf.h"
 
 const char SimUsage[] =
     "usage: basesim [options]\n"

@@ -1,10 +1,12 @@
 /*
- * resource.h: resource and control ids of the monitor opener.
+ * resource.h: resource and control ids of the monitor opener: the numbers
+ * only, so that the portable dialog rules (dialogcore) use them too; the
+ * dialog templates are in win32/monopen.rc.
  */
 #ifndef GV_MONOPEN_RESOURCE_H
 #define GV_MONOPEN_RESOURCE_H
 
-#define IDD_SETTINGS 113 /* the access-denied dialog 115: common/logonids.h */
+#define IDD_SETTINGS 113 /* the access-denied dialog 115: common/win32/logonids.h */
 
 /* Settings dialog (113) */
 #define IDC_SETTING_NUMBER 1025
