@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """make-notify-icon.py: draws the notification window's icon (resource 108)
-and writes it as notify/notify.ico, in 32x32 and 16x16, 32 bits per pixel.
+and writes it as notify/win32/notify.ico, in 32x32 and 16x16, 32 bits per pixel.
 
 The picture: a small window with a blue title bar and three lines of
 message text, and a red notification dot in its upper right corner.
@@ -60,7 +60,7 @@ def dib(pixels):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'notify', 'notify.ico')
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'notify', 'win32', 'notify.ico')
     images = [dib(draw(size)) for size in (32, 16)]
     data = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
