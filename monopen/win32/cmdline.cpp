@@ -2,6 +2,9 @@
  * cmdline.cpp: the Win32 side of the command-line parse: the text comes from
  * GetCommandLineA, the installation check from the service configuration,
  * and the error goes out through ShowMessage.
+ *
+ * Globals: writes commandLineOptions, pictureSizeIndex and the two font
+ * strings of monitorSettings.
  */
 #include "cmdline.h"
 

@@ -3,8 +3,8 @@
  * type enables, reading the entries back, and the OK sequence. The rules
  * themselves are in dialogcore.cpp.
  *
- * Globals: reads commandLineOptions, and hands it to the open-monitor
- * sequence, which takes its own copy. The entries are read into the record
+ * Globals: reads commandLineOptions and pictureSizeIndex, and hands
+ * commandLineOptions to the open-monitor sequence, which takes its own copy. The entries are read into the record
  * the caller of ReadSettingsDialog names.
  */
 #include "dialog.h"

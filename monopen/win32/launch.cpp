@@ -4,6 +4,9 @@
  * variables, and the process itself at high priority on the interactive
  * desktop. The DACL arithmetic lives in dacl.cpp, names and decisions in
  * launchcore.cpp.
+ *
+ * Globals: monitorEnvironmentLock (its own) guards the process environment
+ * while the monitor variables are set for the child.
  */
 #include "launch.h"
 

@@ -1,6 +1,8 @@
 /*
  * logonui.cpp: the opener's side of the access-denied dialog: its variant,
  * the computer it logs on to, and where a refusal is reported.
+ *
+ * Globals: reads the node name in monitorSettings.
  */
 #include "accessvariants.h"
 #include "logon.h"

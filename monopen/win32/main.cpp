@@ -5,6 +5,9 @@
  * line is parsed, the logged-on user checked, and the settings dialog run
  * modally. When the dialog ends it posts WM_CLOSE_OPENER, the window
  * destroys itself and the message loop ends. The exit code is always 0.
+ *
+ * Globals: sets appInstance, isWin9x and mainWindow; reads
+ * commandLineOptions (after the parse) for the user check.
  */
 #include <windows.h>
 

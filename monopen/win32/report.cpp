@@ -3,6 +3,9 @@
  * an accepted -n on the NT family the text becomes an error event of the
  * source "Gridvane", and the service-notification program is started
  * unless its window is already there.
+ *
+ * Globals: reads commandLineOptions (-n) and isWin9x to choose between a
+ * message box and the event log.
  */
 #include "report.h"
 

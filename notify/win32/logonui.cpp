@@ -2,6 +2,8 @@
  * logonui.cpp: the notification window's side of the access-denied dialog:
  * its variant, the host it logs on to (the host table entry given as the
  * dialog's parameter), and the error box of a refused logon.
+ *
+ * Globals: reads the host's name in hostTable.
  */
 #include "accessvariants.h"
 #include "logon.h"

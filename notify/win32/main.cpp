@@ -7,6 +7,9 @@
  * sizes the window to itself and starts the pipe threads. Closing the
  * window starts the shutdown thread; the window is destroyed when that
  * thread closes the panes. The exit code is always 0.
+ *
+ * Globals: sets appInstance and mainWindow, fills hostTable, and closes the
+ * three events on WM_DESTROY.
  */
 #include <windows.h>
 

@@ -1,6 +1,9 @@
 /*
  * panedlg.cpp: the pane dialog's procedure, its start-up (window size,
  * first status lines, host labels, events, pipe threads) and its end.
+ *
+ * Globals: sets paneDialog, creates the three events, reads hostTable and
+ * mainWindow.
  */
 #include "panedlg.h"
 

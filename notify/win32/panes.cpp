@@ -2,6 +2,8 @@
  * panes.cpp: the message panes (see panes.h). The bookkeeping decisions
  * are made by panecore; this file measures the lines and carries the
  * decisions out on the controls.
+ *
+ * Globals: the pane bookkeeping of hostTable, on the window thread.
  */
 #include "panes.h"
 

@@ -5,6 +5,10 @@
  * thread while HostDisconnected, the reader while HostConnected. The state
  * is written last when a host changes hands, so the new owner sees
  * everything the old one did. Pane lines go to the window thread.
+ *
+ * Globals: hostTable (each entry owned as described above),
+ * stopRequested and the three events; appInstance for the logon dialog,
+ * mainWindow and paneDialog for the shutdown.
  */
 #include "pipes.h"
 
