@@ -11,10 +11,22 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 namespace gv {
+
+/* Time bounds come from the programs' own pauses (notify/timing.h,
+ * monopen/timing.h). An upper bound adds LoadMarginMs for a loaded machine;
+ * a lower bound measured from an event the test (or a stand-in server)
+ * notes after the fact takes off TickSlackMs, for the moment it noted late. */
+enum { LoadMarginMs = 2000, TickSlackMs = 250 };
+
+/* Waits return an AssertionResult, so that a failure names the test's line,
+ * what was expected and what was seen. */
+typedef ::testing::AssertionResult Outcome;
 
 /* ---- files and paths ---- */
 
@@ -57,10 +69,11 @@ struct StartOptions {
 };
 
 /* Starts "exe" arguments; the program path goes in double quotes. */
-bool Start(Child &child, const std::string &exe, const std::string &arguments,
+Outcome Start(Child &child, const std::string &exe, const std::string &arguments,
            const StartOptions &options = StartOptions());
-/* Waits for the end; on time-out kills the child and returns false. */
-bool WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
+/* Waits for the end; on time-out kills the child and fails, naming what
+ * was on screen. */
+Outcome WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
 bool IsRunning(const Child &child);
 void Kill(Child &child);
 /* Closes the handle; a child still running is killed first. */
@@ -96,6 +109,8 @@ DWORD WindowStyle(HWND window);
 /* A visible top-level window of the process with that class and caption
  * (NULL caption: any), or NULL after the time-out. */
 HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs);
+/* The same, visible or hidden, looked up once. */
+HWND ProcessWindow(DWORD pid, const char *className, const char *caption);
 
 /* A message box (dialog class, text control 0xFFFF) with that caption. */
 HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);
@@ -176,6 +191,9 @@ int ComboBoxSelection(HWND comboBox);
 std::string ComboBoxSelectedText(HWND comboBox);
 void ComboBoxSelect(HWND dialog, int id, int index);
 
+/* The text in lower case. */
+std::string Lower(std::string text);
+
 /* Polls the condition every 20 ms until it holds or the time is up. */
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
@@ -187,6 +205,17 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
             return false;
         Sleep(20);
     }
+}
+
+/* WaitUntil for a test to assert on: on time-out says what was expected
+ * and what seen() returns then. */
+template <typename Condition, typename Seen>
+Outcome WaitFor(Condition condition, DWORD timeoutMs, const std::string &expected, Seen seen)
+{
+    if (WaitUntil(condition, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << " within " << timeoutMs
+                                         << " ms, seen " << seen();
 }
 
 } // namespace gv
