@@ -88,7 +88,7 @@ protected:
     {
         ClickButton(dialog, IDOK);
         DWORD code = 1;
-        ASSERT_TRUE(WaitExit(opener.child, 15000, &code)) << DescribeWindows(opener.child.pid);
+        ASSERT_TRUE(WaitExit(opener.child, 15000, &code));
         EXPECT_EQ(0u, code);
     }
 
@@ -136,7 +136,8 @@ TEST_F(SettingsDialog, Layout)
     DWORD style = WindowStyle(dialog);
     EXPECT_EQ(0u, style & WS_SYSMENU) << "no system menu, so no close box";
     EXPECT_NE(0u, style & WS_CAPTION);
-    EXPECT_FALSE(IsWindowVisible(FindWindowA("CPanel", "Gridvane Monitor")));
+    HWND main = ProcessWindow(opener.child.pid, "CPanel", OpenerCaption);
+    EXPECT_TRUE(main != NULL && !IsWindowVisible(main)) << "the main window, hidden";
     for (int id : {SettingNumber, Node, Display, Printer}) {
         HWND edit = GetDlgItem(dialog, id);
         EXPECT_NE(0u, WindowStyle(edit) & ES_AUTOHSCROLL) << id;

@@ -40,7 +40,7 @@ protected:
         EXPECT_EQ(nullptr, WaitForMessageBox(opener.child.pid, OpenerCaption, 1000))
             << DescribeWindows(opener.child.pid);
         DWORD code = 1;
-        ASSERT_TRUE(WaitExit(opener.child, 10000, &code)) << DescribeWindows(opener.child.pid);
+        ASSERT_TRUE(WaitExit(opener.child, 10000, &code));
         EXPECT_EQ(0u, code);
     }
 };
