@@ -658,21 +658,31 @@ void PressKey(HWND dialog, WORD virtualKey)
 
 const char UnreadableItem[] = "<unreadable>";
 
+/* The text message of a list has no size, and the item may change between
+ * it and the length (the program refilling the box meanwhile): the buffer
+ * has room for the longest line either program shows (a notification is
+ * read in at most 65567 bytes), so that a longer item is not written past it. */
+static const LRESULT LongestItem = 65567;
+
+static std::string ReadItem(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index,
+                            std::vector<wchar_t> &buffer)
+{
+    LRESULT length = SendW(control, lengthMessage, index, 0);
+    if (length < 0)
+        return UnreadableItem;
+    buffer.resize((length > LongestItem ? length : LongestItem) + 1);
+    LRESULT got = SendW(control, textMessage, index, (LPARAM)buffer.data());
+    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+}
+
 static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT lengthMessage,
                                           UINT textMessage)
 {
     std::vector<std::string> lines;
+    std::vector<wchar_t> buffer;
     LRESULT count = SendW(control, countMessage, 0, 0);
-    for (LRESULT i = 0; i < count; i++) {
-        LRESULT length = SendW(control, lengthMessage, i, 0);
-        if (length < 0) {
-            lines.push_back(UnreadableItem);
-            continue;
-        }
-        std::vector<wchar_t> buffer(length + 1);
-        LRESULT got = SendW(control, textMessage, i, (LPARAM)buffer.data());
-        lines.push_back(Narrow(buffer.data(), got < 0 ? 0 : (int)got));
-    }
+    for (LRESULT i = 0; i < count; i++)
+        lines.push_back(ReadItem(control, lengthMessage, textMessage, i, buffer));
     return lines;
 }
 
@@ -683,12 +693,9 @@ std::vector<std::string> ListBoxLines(HWND listBox)
 
 std::string ListBoxLine(HWND listBox, int index)
 {
-    LRESULT length = SendW(listBox, LB_GETTEXTLEN, index, 0);
-    if (length < 0)
-        return "";
-    std::vector<wchar_t> buffer(length + 1);
-    LRESULT got = SendW(listBox, LB_GETTEXT, index, (LPARAM)buffer.data());
-    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+    std::vector<wchar_t> buffer;
+    std::string line = ReadItem(listBox, LB_GETTEXTLEN, LB_GETTEXT, index, buffer);
+    return line == UnreadableItem ? "" : line;
 }
 
 std::vector<std::string> ComboBoxLines(HWND comboBox)
