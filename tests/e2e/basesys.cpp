@@ -72,17 +72,15 @@ std::string FixtureLog(const std::string &root, const char *program)
 
 bool FixtureStarted(const std::string &root, const char *program)
 {
-    if (!FixtureLog(root, program).empty())
-        return true;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    bool running = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !running;
+    bool found = !FixtureLog(root, program).empty();
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
          more = Process32Next(snapshot, &entry))
-        running = _stricmp(entry.szExeFile, program) == 0;
+        found = _stricmp(entry.szExeFile, program) == 0;
     CloseHandle(snapshot);
-    return running;
+    return found;
 }
 
 MonitorStart WaitForMonitorStart(const std::string &root, DWORD timeoutMs)

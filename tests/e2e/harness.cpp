@@ -287,6 +287,15 @@ Outcome WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode)
     return ::testing::AssertionSuccess();
 }
 
+Outcome WaitExitCode(Child &child, DWORD timeoutMs, DWORD expected)
+{
+    DWORD code = 0;
+    Outcome ended = WaitExit(child, timeoutMs, &code);
+    if (!ended || code == expected)
+        return ended;
+    return ::testing::AssertionFailure() << "exit code " << code << ", expected " << expected;
+}
+
 bool IsRunning(const Child &child)
 {
     return child.process != NULL && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
@@ -548,10 +557,9 @@ std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
 {
     std::string text;
     HWND box = NextMessageBox(pid, caption, timeoutMs, NULL, &text);
-    if (box == NULL)
-        return "";
-    PressMessageBox(box);
-    return text;
+    if (box != NULL)
+        PressMessageBox(box);
+    return box != NULL ? text : "";
 }
 
 static BOOL CALLBACK DescribeWindow(HWND window, LPARAM lParam)

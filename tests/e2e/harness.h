@@ -18,14 +18,12 @@
 
 namespace gv {
 
-/* Time bounds come from the programs' own pauses (notify/timing.h,
- * monopen/timing.h). An upper bound adds LoadMarginMs for a loaded machine;
- * a lower bound measured from an event the test (or a stand-in server)
- * notes after the fact takes off TickSlackMs, for the moment it noted late. */
+/* Time bounds are the programs' pauses (notify/timing.h, monopen/timing.h)
+ * plus LoadMarginMs for a loaded machine, or, below, less TickSlackMs when
+ * the start is an event noted a moment late. */
 enum { LoadMarginMs = 2000, TickSlackMs = 250 };
 
-/* Waits return an AssertionResult, so that a failure names the test's line,
- * what was expected and what was seen. */
+/* What waits return: a failure names expected and seen at the test's line. */
 typedef ::testing::AssertionResult Outcome;
 
 /* ---- files and paths ---- */
@@ -74,6 +72,7 @@ Outcome Start(Child &child, const std::string &exe, const std::string &arguments
 /* Waits for the end; on time-out kills the child and fails, naming what
  * was on screen. */
 Outcome WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
+Outcome WaitExitCode(Child &child, DWORD timeoutMs, DWORD expected);
 bool IsRunning(const Child &child);
 void Kill(Child &child);
 /* Closes the handle; a child still running is killed first. */
@@ -207,8 +206,7 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
     }
 }
 
-/* WaitUntil for a test to assert on: on time-out says what was expected
- * and what seen() returns then. */
+/* WaitUntil that on time-out names what was expected and seen(). */
 template <typename Condition, typename Seen>
 Outcome WaitFor(Condition condition, DWORD timeoutMs, const std::string &expected, Seen seen)
 {

@@ -226,12 +226,8 @@ Outcome NotifyServer::WaitReceived(int connection, const std::string &text, int 
                                    DWORD timeoutMs)
 {
     return WaitFor([&] { return CountReceived(text, connection) >= times; }, timeoutMs,
-                   text + " " + std::to_string(times) + "x on connection " +
-                       std::to_string(connection),
-                   [&] {
-                       return std::to_string(CountReceived(text, connection)) + "x, of " +
-                              std::to_string(Connections()) + " connections";
-                   });
+                   text + " " + std::to_string(times) + "x on " + std::to_string(connection),
+                   [&] { return std::to_string(CountReceived(text, connection)) + "x"; });
 }
 
 bool NotifyServer::Send(int connection, const std::string &message)

@@ -39,13 +39,10 @@ Outcome StartNotify(NotifyWindow &window, const std::string &arguments,
     Outcome started = Start(window.guard.child, program, arguments, options);
     if (!started)
         return started;
-    DWORD pid = window.guard.child.pid;
-    window.main = WaitForWindow(pid, "GrdvNotify", NotifyCaption, 10000);
+    window.main = WaitForWindow(window.guard.child.pid, "GrdvNotify", NotifyCaption, 10000);
     window.panes = FindWindowExA(window.main, NULL, "#32770", NULL);
-    if (window.panes != NULL)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "expected the window with its panes, seen "
-                                         << DescribeWindows(pid);
+    return window.panes != NULL ? started : ::testing::AssertionFailure()
+        << "expected the window with its panes, seen " << DescribeWindows(window.guard.child.pid);
 }
 
 HWND PaneList(const NotifyWindow &window, int host)
