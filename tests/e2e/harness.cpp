@@ -666,10 +666,9 @@ void PressKey(HWND dialog, WORD virtualKey)
 
 const char UnreadableItem[] = "<unreadable>";
 
-/* The text message of a list has no size, and the item may change between
- * it and the length (the program refilling the box meanwhile): the buffer
- * has room for the longest line either program shows (a notification is
- * read in at most 65567 bytes), so that a longer item is not written past it. */
+/* A list's text message has no size, and the item may change after its
+ * length is read (the program refilling the box): the buffer has room for
+ * the longest line either program shows (a notification of 65567 bytes). */
 static const LRESULT LongestItem = 65567;
 
 static std::string ReadItem(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index,
