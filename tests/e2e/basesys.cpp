@@ -5,6 +5,8 @@
 
 #include "harness.h"
 
+#include <tlhelp32.h>
+
 namespace gv {
 
 const char InstallRoot[] = "C:\\gvbase\\";
@@ -66,6 +68,19 @@ void ClearFixtureLogs(const std::string &root)
 std::string FixtureLog(const std::string &root, const char *program)
 {
     return ReadFileText(LogPath(root, program));
+}
+
+bool FixtureStarted(const std::string &root, const char *program)
+{
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    bool found = !FixtureLog(root, program).empty();
+    for (BOOL more = Process32First(snapshot, &entry); more && !found;
+         more = Process32Next(snapshot, &entry))
+        found = _stricmp(entry.szExeFile, program) == 0;
+    CloseHandle(snapshot);
+    return found;
 }
 
 MonitorStart WaitForMonitorStart(const std::string &root, DWORD timeoutMs)

@@ -32,6 +32,9 @@ bool SetUpInstallation(const std::string &root);
 /* Removes the records the stand-ins left beside themselves. */
 void ClearFixtureLogs(const std::string &root);
 std::string FixtureLog(const std::string &root, const char *program);
+/* Whether the stand-in ran or runs now: asked once the program that would
+ * have started it has ended, whether it was started. */
+bool FixtureStarted(const std::string &root, const char *program);
 
 /* What the gvview.exe stand-in of the installation recorded about its
  * start; complete is false when no whole record came in time. */

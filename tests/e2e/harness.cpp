@@ -180,6 +180,13 @@ std::string OtherHostName(const char *suffix)
     return std::string(first == 'Q' ? "XNODE" : "QNODE") + suffix;
 }
 
+std::string Lower(std::string text)
+{
+    for (char &c : text)
+        c = (char)tolower((unsigned char)c);
+    return text;
+}
+
 /* ---- processes ---- */
 
 static std::string TempFileName(const char *prefix)
@@ -220,8 +227,8 @@ static std::string EnvironmentBlock(const std::vector<std::string> &extra)
     return result;
 }
 
-bool Start(Child &child, const std::string &exe, const std::string &arguments,
-           const StartOptions &options)
+Outcome Start(Child &child, const std::string &exe, const std::string &arguments,
+              const StartOptions &options)
 {
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty())
@@ -251,29 +258,42 @@ bool Start(Child &child, const std::string &exe, const std::string &arguments,
                              environment.empty() ? NULL : (void *)environment.data(),
                              options.currentDir.empty() ? NULL : options.currentDir.c_str(),
                              &startup, &process);
+    DWORD error = GetLastError();
     if (output != INVALID_HANDLE_VALUE)
         CloseHandle(output);
     if (!ok)
-        return false;
+        return ::testing::AssertionFailure() << commandLine << " could not be started (" << error
+                                             << ")";
     CloseHandle(process.hThread);
     child.process = process.hProcess;
     child.pid = process.dwProcessId;
-    return true;
+    return ::testing::AssertionSuccess();
 }
 
-bool WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode)
+Outcome WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode)
 {
     if (child.process == NULL)
-        return false;
+        return ::testing::AssertionFailure() << "no process to wait for";
     if (WaitForSingleObject(child.process, timeoutMs) != WAIT_OBJECT_0) {
+        std::string windows = DescribeWindows(child.pid);
         Kill(child);
-        return false;
+        return ::testing::AssertionFailure() << "still running after " << timeoutMs
+                                             << " ms, on screen: " << windows;
     }
     DWORD code = 0;
     GetExitCodeProcess(child.process, &code);
     if (exitCode != NULL)
         *exitCode = code;
-    return true;
+    return ::testing::AssertionSuccess();
+}
+
+Outcome WaitExitCode(Child &child, DWORD timeoutMs, DWORD expected)
+{
+    DWORD code = 0;
+    Outcome ended = WaitExit(child, timeoutMs, &code);
+    if (!ended || code == expected)
+        return ended;
+    return ::testing::AssertionFailure() << "exit code " << code << ", expected " << expected;
 }
 
 bool IsRunning(const Child &child)
@@ -406,6 +426,7 @@ struct WindowSearch {
     DWORD pid;
     const char *className;
     const char *caption;
+    bool hiddenToo;
     bool messageBox;
     int controlId; /* 0: any */
     HWND found;
@@ -429,7 +450,7 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
     WindowSearch *search = (WindowSearch *)lParam;
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (pid != search->pid || !IsWindowVisible(window))
+    if (pid != search->pid || (!search->hiddenToo && !IsWindowVisible(window)))
         return TRUE;
     if (search->className != NULL && ClassName(window) != search->className)
         return TRUE;
@@ -444,9 +465,9 @@ static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
 }
 
 static HWND FindTopWindow(DWORD pid, const char *className, const char *caption, bool messageBox,
-                          int controlId, DWORD timeoutMs)
+                          int controlId, DWORD timeoutMs, bool hiddenToo = false)
 {
-    WindowSearch search = {pid, className, caption, messageBox, controlId, NULL};
+    WindowSearch search = {pid, className, caption, hiddenToo, messageBox, controlId, NULL};
     WaitUntil([&] {
         EnumWindows(MatchWindow, (LPARAM)&search);
         return search.found != NULL;
@@ -457,6 +478,11 @@ static HWND FindTopWindow(DWORD pid, const char *className, const char *caption,
 HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs)
 {
     return FindTopWindow(pid, className, caption, false, 0, timeoutMs);
+}
+
+HWND ProcessWindow(DWORD pid, const char *className, const char *caption)
+{
+    return FindTopWindow(pid, className, caption, false, 0, 0, true);
 }
 
 HWND WaitForDialog(DWORD pid, const char *caption, int controlId, DWORD timeoutMs)
@@ -508,21 +534,32 @@ void PressMessageBox(HWND box)
     WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
 }
 
-std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
+/* The next message box and its text, or NULL after the time-out. A box
+ * pressed a moment ago may still be found on its way out (gone by the
+ * time its text is read, or still there when the press timed out): the
+ * next one is meant. */
+static HWND NextMessageBox(DWORD pid, const char *caption, DWORD timeoutMs, HWND pressed,
+                           std::string *text)
 {
     DWORD start = GetTickCount();
-    for (;;) {
-        DWORD elapsed = GetTickCount() - start;
-        HWND box = elapsed < timeoutMs ? WaitForMessageBox(pid, caption, timeoutMs - elapsed)
-                                       : NULL;
+    for (DWORD elapsed = 0; elapsed <= timeoutMs; elapsed = GetTickCount() - start) {
+        HWND box = WaitForMessageBox(pid, caption, timeoutMs - elapsed);
         if (box == NULL)
-            return "";
-        std::string text = MessageBoxText(box);
-        if (!IsWindow(box))
-            continue; /* a box just pressed, on its way out: the next one is meant */
-        PressMessageBox(box);
-        return text;
+            return NULL;
+        *text = MessageBoxText(box);
+        if (IsWindow(box) && box != pressed)
+            return box;
     }
+    return NULL;
+}
+
+std::string DismissMessageBox(DWORD pid, const char *caption, DWORD timeoutMs)
+{
+    std::string text;
+    HWND box = NextMessageBox(pid, caption, timeoutMs, NULL, &text);
+    if (box != NULL)
+        PressMessageBox(box);
+    return box != NULL ? text : "";
 }
 
 static BOOL CALLBACK DescribeWindow(HWND window, LPARAM lParam)
@@ -552,19 +589,22 @@ ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
     ProgramRun run;
     ChildGuard guard;
     size_t mark = MarkUnixStderr();
-    if (!Start(guard.child, exe, arguments, options)) {
-        run.windows = exe + " could not be started";
+    Outcome started = Start(guard.child, exe, arguments, options);
+    if (!started) {
+        run.windows = started.message();
         return run;
     }
     DWORD start = GetTickCount();
+    HWND pressed = NULL;
     for (;;) {
-        HWND box = WaitForMessageBox(guard.child.pid, NULL, 0);
+        std::string text, caption;
+        HWND box = NextMessageBox(guard.child.pid, NULL, 0, pressed, &text);
         if (box != NULL) {
-            std::string text = MessageBoxText(box), caption;
             WaitUntil([&] { return !(caption = WindowText(box)).empty(); }, 2000);
             run.messages.push_back(caption == expectedCaption ? text : caption + ": " + text);
             run.icons.push_back(MessageBoxHasIcon(box));
             PressMessageBox(box);
+            pressed = box;
             continue;
         }
         if (WaitForSingleObject(guard.child.process, 20) == WAIT_OBJECT_0) {
@@ -573,7 +613,8 @@ ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
             break;
         }
         if (GetTickCount() - start > timeoutMs) {
-            run.windows = DescribeWindows(guard.child.pid);
+            run.windows = "still running after " + std::to_string(timeoutMs) +
+                          " ms, on screen: " + DescribeWindows(guard.child.pid);
             break;
         }
     }
@@ -625,21 +666,30 @@ void PressKey(HWND dialog, WORD virtualKey)
 
 const char UnreadableItem[] = "<unreadable>";
 
+/* A list's text message has no size, and the item may change after its
+ * length is read (the program refilling the box): the buffer has room for
+ * the longest line either program shows (a notification of 65567 bytes). */
+static const LRESULT LongestItem = 65567;
+
+static std::string ReadItem(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index,
+                            std::vector<wchar_t> &buffer)
+{
+    LRESULT length = SendW(control, lengthMessage, index, 0);
+    if (length < 0)
+        return UnreadableItem;
+    buffer.resize((length > LongestItem ? length : LongestItem) + 1);
+    LRESULT got = SendW(control, textMessage, index, (LPARAM)buffer.data());
+    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+}
+
 static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT lengthMessage,
                                           UINT textMessage)
 {
     std::vector<std::string> lines;
+    std::vector<wchar_t> buffer;
     LRESULT count = SendW(control, countMessage, 0, 0);
-    for (LRESULT i = 0; i < count; i++) {
-        LRESULT length = SendW(control, lengthMessage, i, 0);
-        if (length < 0) {
-            lines.push_back(UnreadableItem);
-            continue;
-        }
-        std::vector<wchar_t> buffer(length + 1);
-        LRESULT got = SendW(control, textMessage, i, (LPARAM)buffer.data());
-        lines.push_back(Narrow(buffer.data(), got < 0 ? 0 : (int)got));
-    }
+    for (LRESULT i = 0; i < count; i++)
+        lines.push_back(ReadItem(control, lengthMessage, textMessage, i, buffer));
     return lines;
 }
 
@@ -650,12 +700,9 @@ std::vector<std::string> ListBoxLines(HWND listBox)
 
 std::string ListBoxLine(HWND listBox, int index)
 {
-    LRESULT length = SendW(listBox, LB_GETTEXTLEN, index, 0);
-    if (length < 0)
-        return "";
-    std::vector<wchar_t> buffer(length + 1);
-    LRESULT got = SendW(listBox, LB_GETTEXT, index, (LPARAM)buffer.data());
-    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+    std::vector<wchar_t> buffer;
+    std::string line = ReadItem(listBox, LB_GETTEXTLEN, LB_GETTEXT, index, buffer);
+    return line == UnreadableItem ? "" : line;
 }
 
 std::vector<std::string> ComboBoxLines(HWND comboBox)

@@ -11,10 +11,20 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 namespace gv {
+
+/* Time bounds are the programs' pauses (notify/timing.h, monopen/timing.h)
+ * plus LoadMarginMs for a loaded machine, or, below, less TickSlackMs when
+ * the start is an event noted a moment late. */
+enum { LoadMarginMs = 2000, TickSlackMs = 250 };
+
+/* What waits return: a failure names expected and seen at the test's line. */
+typedef ::testing::AssertionResult Outcome;
 
 /* ---- files and paths ---- */
 
@@ -57,10 +67,12 @@ struct StartOptions {
 };
 
 /* Starts "exe" arguments; the program path goes in double quotes. */
-bool Start(Child &child, const std::string &exe, const std::string &arguments,
+Outcome Start(Child &child, const std::string &exe, const std::string &arguments,
            const StartOptions &options = StartOptions());
-/* Waits for the end; on time-out kills the child and returns false. */
-bool WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
+/* Waits for the end; on time-out kills the child and fails, naming what
+ * was on screen. */
+Outcome WaitExit(Child &child, DWORD timeoutMs, DWORD *exitCode);
+Outcome WaitExitCode(Child &child, DWORD timeoutMs, DWORD expected);
 bool IsRunning(const Child &child);
 void Kill(Child &child);
 /* Closes the handle; a child still running is killed first. */
@@ -96,6 +108,8 @@ DWORD WindowStyle(HWND window);
 /* A visible top-level window of the process with that class and caption
  * (NULL caption: any), or NULL after the time-out. */
 HWND WaitForWindow(DWORD pid, const char *className, const char *caption, DWORD timeoutMs);
+/* The same, visible or hidden, looked up once. */
+HWND ProcessWindow(DWORD pid, const char *className, const char *caption);
 
 /* A message box (dialog class, text control 0xFFFF) with that caption. */
 HWND WaitForMessageBox(DWORD pid, const char *caption, DWORD timeoutMs);
@@ -176,6 +190,9 @@ int ComboBoxSelection(HWND comboBox);
 std::string ComboBoxSelectedText(HWND comboBox);
 void ComboBoxSelect(HWND dialog, int id, int index);
 
+/* The text in lower case. */
+std::string Lower(std::string text);
+
 /* Polls the condition every 20 ms until it holds or the time is up. */
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
@@ -187,6 +204,16 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
             return false;
         Sleep(20);
     }
+}
+
+/* WaitUntil that on time-out names what was expected and seen(). */
+template <typename Condition, typename Seen>
+Outcome WaitFor(Condition condition, DWORD timeoutMs, const std::string &expected, Seen seen)
+{
+    if (WaitUntil(condition, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "expected " << expected << " within " << timeoutMs
+                                         << " ms, seen " << seen();
 }
 
 } // namespace gv

@@ -95,8 +95,6 @@ protected:
         EXPECT_TRUE(run.ended) << "svcprobe " << arguments << ": " << run.windows;
         return run;
     }
-
-    static bool MonitorStarted() { return !FixtureLog(InstallRoot, "gvview.exe").empty(); }
 };
 
 TEST_F(LocalStart, PropertyListWithAStringWithoutEqualsSign)
@@ -220,7 +218,7 @@ TEST_F(LocalStart, ServiceNotInstalled)
     EXPECT_EQ("result=0", FirstLine(launch));
     std::vector<std::string> expected = {notInstalled, "Could not get Gridvane executable path!"};
     EXPECT_EQ(expected, launch.messages);
-    EXPECT_FALSE(MonitorStarted());
+    EXPECT_FALSE(FixtureStarted(InstallRoot, "gvview.exe"));
 }
 
 TEST_F(LocalStart, TheMonitorGetsItsEnvironmentCommandLineDirectoryAndDesktop)
@@ -307,7 +305,7 @@ TEST_F(LocalStart, OnlyVsLocalMonitorsAreStarted)
     ProgramRun x = Probe("launch 2 DISPLAY=ws1:0");
     EXPECT_EQ("result=0", FirstLine(x));
     EXPECT_EQ(std::vector<std::string>{InvalidType}, x.messages);
-    EXPECT_FALSE(MonitorStarted());
+    EXPECT_FALSE(FixtureStarted(InstallRoot, "gvview.exe"));
 }
 
 TEST_F(LocalStart, MonitorProgramMissing)

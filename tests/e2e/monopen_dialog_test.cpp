@@ -70,9 +70,8 @@ protected:
     void Open(const std::string &arguments = "")
     {
         StartOptions options;
-        options.currentDir = ExecDir();
         options.env.push_back("WINEDEBUG=warn+debugstr");
-        ASSERT_TRUE(Start(opener.child, OpenerPath(), arguments, options));
+        ASSERT_TRUE(StartOpener(opener.child, arguments, options));
         dialog = WaitForDialog(opener.child.pid, OpenerCaption, Node, 10000);
         ASSERT_NE(nullptr, dialog) << DescribeWindows(opener.child.pid);
     }
@@ -87,9 +86,7 @@ protected:
     void OkAndEnd()
     {
         ClickButton(dialog, IDOK);
-        DWORD code = 1;
-        ASSERT_TRUE(WaitExit(opener.child, 15000, &code)) << DescribeWindows(opener.child.pid);
-        EXPECT_EQ(0u, code);
+        ASSERT_TRUE(WaitExitCode(opener.child, 15000, 0));
     }
 
     // Presses OK and reads the message the attempt ends with.
@@ -136,7 +133,8 @@ TEST_F(SettingsDialog, Layout)
     DWORD style = WindowStyle(dialog);
     EXPECT_EQ(0u, style & WS_SYSMENU) << "no system menu, so no close box";
     EXPECT_NE(0u, style & WS_CAPTION);
-    EXPECT_FALSE(IsWindowVisible(FindWindowA("CPanel", "Gridvane Monitor")));
+    HWND main = ProcessWindow(opener.child.pid, "CPanel", OpenerCaption);
+    EXPECT_TRUE(main != NULL && !IsWindowVisible(main)) << "the main window, hidden";
     for (int id : {SettingNumber, Node, Display, Printer}) {
         HWND edit = GetDlgItem(dialog, id);
         EXPECT_NE(0u, WindowStyle(edit) & ES_AUTOHSCROLL) << id;
@@ -279,7 +277,7 @@ TEST_F(SettingsDialog, NumbersAboveTheirRangeAreBroughtBack)
     EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, IDOK); }, 5000));
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_TRUE(server.Requests().empty()) << "nothing is sent after a correction";
-    EXPECT_EQ(nullptr, WaitForMessageBox(opener.child.pid, OpenerCaption, 300)) << "only a beep";
+    EXPECT_EQ(nullptr, WaitForMessageBox(opener.child.pid, OpenerCaption, 0)) << "only a beep";
     OkAndEnd();
     ASSERT_EQ(1u, server.Requests().size());
     EXPECT_EQ("KPX_MS_WINDOWS_MONITOR=100", Field(server.Requests()[0], "KPX_MS_WINDOWS_MONITOR"));
@@ -362,15 +360,12 @@ TEST_F(SettingsDialog, CancelAndEscapeSendNothing)
     ASSERT_TRUE(server.Start());
     Open();
     ClickButton(dialog, IDCANCEL);
-    DWORD code = 1;
-    ASSERT_TRUE(WaitExit(opener.child, 10000, &code));
-    EXPECT_EQ(0u, code);
+    ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0));
     Release(opener.child);
 
     Open();
     PressKey(dialog, VK_ESCAPE);
-    ASSERT_TRUE(WaitExit(opener.child, 10000, &code)) << "Esc did not end the program";
-    EXPECT_EQ(0u, code);
+    ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0)) << "Esc did not end the program";
     EXPECT_EQ(0, server.Connections());
 }
 

@@ -77,7 +77,7 @@ TEST(NotifyLoad, BaseSystemGoneInTheMiddleOfABurst)
     ASSERT_TRUE(h.server.SendAll(0, burst));
     h.server.Close(0); /* while the reader is still at the start of it */
 
-    ASSERT_TRUE(WaitForLine(h.w, 0, Lost, 1, 15000)) << Describe(PaneLines(h.w, 0));
+    ASSERT_TRUE(WaitForLine(h.w, 0, Lost, 1, 15000));
     ASSERT_TRUE(h.server.WaitReceived(1, "ACTIVATE", 1, 10000)) << "no reconnection";
     ASSERT_TRUE(WaitForLine(h.w, 0, Established, 2, 5000));
     std::vector<std::string> lines = PaneLines(h.w, 0);
@@ -213,10 +213,7 @@ TEST(NotifyLoad, OneHostDropsOrTricklesWhileTheOtherStreamsOrFloods)
     NotifyServer server;
     ASSERT_TRUE(server.Listen());
     NotifyWindow w;
-    std::string lower = ComputerName();
-    for (char &c : lower)
-        c = (char)tolower((unsigned char)c);
-    ASSERT_TRUE(StartNotify(w, ComputerName() + " " + lower));
+    ASSERT_TRUE(StartNotify(w, ComputerName() + " " + Lower(ComputerName())));
     ASSERT_TRUE(server.WaitConnections(2, 10000));
     for (int host = 0; host < 2; host++)
         ASSERT_TRUE(WaitForLine(w, host, Established, 1, 5000));

@@ -21,6 +21,7 @@ struct ServedConnection {
     HANDLE stop = NULL;
     CRITICAL_SECTION *lock = nullptr;
     std::vector<ReceivedMessage> received;
+    DWORD connectedAt = GetTickCount();
     bool closed = false;
 };
 
@@ -185,9 +186,16 @@ ServedConnection *NotifyServer::At(int connection)
     return c;
 }
 
-bool NotifyServer::WaitConnections(int count, DWORD timeoutMs)
+DWORD NotifyServer::ConnectedAt(int connection)
 {
-    return WaitUntil([&] { return Connections() >= count; }, timeoutMs);
+    ServedConnection *c = At(connection);
+    return c == nullptr ? 0 : c->connectedAt;
+}
+
+Outcome NotifyServer::WaitConnections(int count, DWORD timeoutMs)
+{
+    return WaitFor([&] { return Connections() >= count; }, timeoutMs,
+                   std::to_string(count) + " connections", [&] { return Connections(); });
 }
 
 std::vector<ReceivedMessage> NotifyServer::Received(int connection)
@@ -214,10 +222,12 @@ int NotifyServer::CountReceived(const std::string &text, int connection)
     return count;
 }
 
-bool NotifyServer::WaitReceived(int connection, const std::string &text, int times,
-                                DWORD timeoutMs)
+Outcome NotifyServer::WaitReceived(int connection, const std::string &text, int times,
+                                   DWORD timeoutMs)
 {
-    return WaitUntil([&] { return CountReceived(text, connection) >= times; }, timeoutMs);
+    return WaitFor([&] { return CountReceived(text, connection) >= times; }, timeoutMs,
+                   text + " " + std::to_string(times) + "x on " + std::to_string(connection),
+                   [&] { return std::to_string(CountReceived(text, connection)) + "x"; });
 }
 
 bool NotifyServer::Send(int connection, const std::string &message)

@@ -12,7 +12,7 @@
 #ifndef GV_TESTS_NOTIFYSERVER_H
 #define GV_TESTS_NOTIFYSERVER_H
 
-#include <windows.h>
+#include "harness.h"
 
 #include <string>
 #include <vector>
@@ -46,11 +46,13 @@ struct NotifyServer {
     void Shutdown();
 
     int Connections();
-    bool WaitConnections(int count, DWORD timeoutMs);
+    /* GetTickCount when the client connected (0: no such connection). */
+    DWORD ConnectedAt(int connection);
+    Outcome WaitConnections(int count, DWORD timeoutMs);
     std::vector<ReceivedMessage> Received(int connection);
     /* How often text arrived, on one connection or (-1) on all. */
     int CountReceived(const std::string &text, int connection = -1);
-    bool WaitReceived(int connection, const std::string &text, int times, DWORD timeoutMs);
+    Outcome WaitReceived(int connection, const std::string &text, int times, DWORD timeoutMs);
 
     /* One message; false when it could not be written within 10 s. */
     bool Send(int connection, const std::string &message);

@@ -22,8 +22,9 @@ std::string NotifyFaultsPath()
     return BinPath("notify_faults.exe");
 }
 
-bool StartNotify(NotifyWindow &window, const std::string &arguments, const std::string &faults,
-                 const std::string &exe, const std::vector<std::string> &env)
+Outcome StartNotify(NotifyWindow &window, const std::string &arguments,
+                    const std::string &faults, const std::string &exe,
+                    const std::vector<std::string> &env)
 {
     StartOptions options;
     options.env = env;
@@ -35,13 +36,13 @@ bool StartNotify(NotifyWindow &window, const std::string &arguments, const std::
     }
     if (program.empty())
         program = NotifyPath();
-    if (!Start(window.guard.child, program, arguments, options))
-        return false;
+    Outcome started = Start(window.guard.child, program, arguments, options);
+    if (!started)
+        return started;
     window.main = WaitForWindow(window.guard.child.pid, "GrdvNotify", NotifyCaption, 10000);
-    if (window.main == NULL)
-        return false;
     window.panes = FindWindowExA(window.main, NULL, "#32770", NULL);
-    return window.panes != NULL;
+    return window.panes != NULL ? started : ::testing::AssertionFailure()
+        << "expected the window with its panes, seen " << DescribeWindows(window.guard.child.pid);
 }
 
 HWND PaneList(const NotifyWindow &window, int host)
@@ -93,17 +94,20 @@ int CountLines(const std::vector<std::string> &lines, const std::string &line)
     return count;
 }
 
-bool WaitForLine(const NotifyWindow &window, int host, const std::string &line, int times,
-                 DWORD timeoutMs)
+Outcome WaitForLine(const NotifyWindow &window, int host, const std::string &line, int times,
+                    DWORD timeoutMs)
 {
-    return WaitUntil([&] { return CountLines(PaneLines(window, host), line) >= times; },
-                     timeoutMs);
+    return WaitFor([&] { return CountLines(PaneLines(window, host), line) >= times; }, timeoutMs,
+                   "[" + line + "] " + std::to_string(times) + "x in pane " + std::to_string(host),
+                   [&] { return Describe(PaneLines(window, host)); });
 }
 
-bool WaitForStatus(const NotifyWindow &window, int host, const std::string &text,
-                   DWORD timeoutMs)
+Outcome WaitForStatus(const NotifyWindow &window, int host, const std::string &text,
+                      DWORD timeoutMs)
 {
-    return WaitUntil([&] { return PaneStatus(window, host) == text; }, timeoutMs);
+    return WaitFor([&] { return PaneStatus(window, host) == text; }, timeoutMs,
+                   "status [" + text + "] in pane " + std::to_string(host),
+                   [&] { return "[" + PaneStatus(window, host) + "]"; });
 }
 
 long CloseNotify(NotifyWindow &window, DWORD timeoutMs)

@@ -27,9 +27,9 @@ struct NotifyWindow {
 /* Starts the program and waits for its window with the pane dialog.
  * faults non-empty: the test build, told to fail at those points; env:
  * NAME=value entries added to its environment. */
-bool StartNotify(NotifyWindow &window, const std::string &arguments,
-                 const std::string &faults = "", const std::string &exe = "",
-                 const std::vector<std::string> &env = {});
+Outcome StartNotify(NotifyWindow &window, const std::string &arguments,
+                    const std::string &faults = "", const std::string &exe = "",
+                    const std::vector<std::string> &env = {});
 
 /* Pane host (0 upper, 1 lower): list box, status combo box, labels. */
 HWND PaneList(const NotifyWindow &window, int host);
@@ -45,10 +45,10 @@ bool HeadingEnabled(const NotifyWindow &window, int host);
 /* How often the line is in the pane. */
 int CountLines(const std::vector<std::string> &lines, const std::string &line);
 /* Waits until the line is in the pane at least times times. */
-bool WaitForLine(const NotifyWindow &window, int host, const std::string &line, int times,
-                 DWORD timeoutMs);
-bool WaitForStatus(const NotifyWindow &window, int host, const std::string &text,
-                   DWORD timeoutMs);
+Outcome WaitForLine(const NotifyWindow &window, int host, const std::string &line, int times,
+                    DWORD timeoutMs);
+Outcome WaitForStatus(const NotifyWindow &window, int host, const std::string &text,
+                      DWORD timeoutMs);
 /* Closes the window as its close box does; the exit code, or -1 when it
  * did not end in time. */
 long CloseNotify(NotifyWindow &window, DWORD timeoutMs);

@@ -14,11 +14,19 @@ std::string OpenerPath()
     return ShippedPath("monopen.exe");
 }
 
-ProgramRun RunOpener(const std::string &arguments, StartOptions options, DWORD timeoutMs)
+ProgramRun RunOpener(const std::string &arguments, StartOptions options, DWORD timeoutMs,
+                     const std::string &exe)
 {
     if (options.currentDir.empty())
         options.currentDir = ExecDir();
-    return RunToEnd(OpenerPath(), arguments, options, OpenerCaption, timeoutMs);
+    return RunToEnd(exe, arguments, options, OpenerCaption, timeoutMs);
+}
+
+Outcome StartOpener(Child &child, const std::string &arguments, StartOptions options)
+{
+    if (options.currentDir.empty())
+        options.currentDir = ExecDir();
+    return Start(child, OpenerPath(), arguments, options);
 }
 
 ProgramRun RunProbe(const std::string &arguments, StartOptions options, DWORD timeoutMs)

@@ -15,11 +15,14 @@ extern const char OpenerCaption[]; /* "Gridvane Monitor" */
 
 std::string OpenerPath();
 
-/* Runs monopen with the arguments until it ends, pressing OK in its
- * message boxes. The current directory defaults to the installation's
- * PROG\EXEC directory, where the opener is meant to run. */
+/* Runs monopen (or the copy exe) with the arguments until it ends,
+ * pressing OK in its message boxes. The current directory defaults to the
+ * installation's PROG\EXEC directory, where the opener is meant to run. */
 ProgramRun RunOpener(const std::string &arguments, StartOptions options = StartOptions(),
-                     DWORD timeoutMs = 20000);
+                     DWORD timeoutMs = 20000, const std::string &exe = OpenerPath());
+/* Starts it there, for a test that drives it. */
+Outcome StartOpener(Child &child, const std::string &arguments,
+                    StartOptions options = StartOptions());
 
 /* Runs svcprobe (one service operation of the opener) the same way, with
  * its output captured. */
