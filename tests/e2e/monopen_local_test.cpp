@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "basesys.h"
-#include "monopen/timing.h"
+#include "monopen/core/timing.h"
 #include "monserver.h"
 #include "opener.h"
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "notify/timing.h"
+#include "notify/core/timing.h"
 #include "notifyserver.h"
 #include "notifywin.h"
 

@@ -4,7 +4,7 @@
 // while the other host carries on.
 #include <gtest/gtest.h>
 
-#include "notify/timing.h"
+#include "notify/core/timing.h"
 #include "notifyserver.h"
 #include "notifywin.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "notify/timing.h"
+#include "notify/core/timing.h"
 #include "notifyserver.h"
 #include "notifywin.h"
 
