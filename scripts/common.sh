@@ -36,17 +36,14 @@ GV_NEEDS=(
   "/usr/src/googletest/CMakeLists.txt googletest"
 )
 
-apt_install() {
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-    "$@" >/dev/null
+# as_root COMMAND...: the command as root (through sudo for another user).
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-apt_update() {
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  $sudo apt-get update -qq
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
+    "$@" >/dev/null
 }
 
 ensure_packages() {
@@ -60,7 +57,7 @@ ensure_packages() {
   done
   if [ ${#missing[@]} -gt 0 ]; then
     say "installing: ${missing[*]}"
-    apt_update || return 1
+    as_root apt-get update -qq || return 1
     apt_install "${missing[@]}" || return 1
   fi
   ensure_wine32
@@ -75,15 +72,17 @@ GV_WINE32_PACKAGES=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386
   libxcursor1:i386 libxcomposite1:i386 libxinerama1:i386 libxfixes3:i386 libxxf86vm1:i386)
 
 ensure_wine32() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed' && return 0
+  wine32_installed && return 0
   say "installing wine32 (i386) for the 32-bit programs"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386 || { say "WARNING: dpkg --add-architecture i386 failed"; return 1; }
+    as_root dpkg --add-architecture i386 || { say "WARNING: dpkg --add-architecture i386 failed"; return 1; }
   fi
-  apt_update || { say "WARNING: apt-get update failed; wine32 not installed"; return 1; }
+  as_root apt-get update -qq || { say "WARNING: apt-get update failed; wine32 not installed"; return 1; }
   apt_install "${GV_WINE32_PACKAGES[@]}" || { say "WARNING: wine32:i386 could not be installed"; return 1; }
+}
+
+wine32_installed() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'
 }
 
 # build_config NAME [cmake options...]
@@ -171,10 +170,6 @@ start_wine_env() {
     probe_32bit && GV_RUN32=1
   fi
   return 0
-}
-
-wine32_installed() {
-  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'
 }
 
 # probe_32bit: does a 32-bit program run? Wine's own 32-bit command
