@@ -18,10 +18,11 @@
 
 namespace gv {
 
-/* Time bounds are the programs' pauses (notify/timing.h, monopen/timing.h)
- * plus LoadMarginMs for a loaded machine, or, below, less TickSlackMs when
- * the start is an event noted a moment late. */
-enum { LoadMarginMs = 2000, TickSlackMs = 250 };
+/* Time bounds are the programs' pauses (notify/core/timing.h,
+ * monopen/core/timing.h) plus LoadMarginMs for a loaded machine, or, below,
+ * less TickSlackMs when the start is an event noted a moment late. Waits
+ * look again every PollMs. */
+enum { LoadMarginMs = 2000, TickSlackMs = 250, PollMs = 20 };
 
 /* What waits return: a failure names expected and seen at the test's line. */
 typedef ::testing::AssertionResult Outcome;
@@ -193,7 +194,7 @@ void ComboBoxSelect(HWND dialog, int id, int index);
 /* The text in lower case. */
 std::string Lower(std::string text);
 
-/* Polls the condition every 20 ms until it holds or the time is up. */
+/* Polls the condition every PollMs until it holds or the time is up. */
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
@@ -202,7 +203,7 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
             return true;
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(20);
+        Sleep(PollMs);
     }
 }
 

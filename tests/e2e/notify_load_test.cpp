@@ -29,6 +29,12 @@ const char FirstNotice[] =
 const char SecondNotice[] = "[notify] Pruning the list (100 messages)...";
 const char WarningLead[] = "[notify] WARNING Messages are lost. (Messages missing ";
 
+/* How the stand-in base systems pace their traffic: no time bound of a
+ * test, the shape of what they send. */
+const DWORD StreamSliceGapMs = 150; /* a steady stream: 30 messages, then this pause */
+const DWORD TrickleGapMs = 500;     /* the quiet host during the flood */
+const DWORD FloodLeadPollMs = 10;   /* the flood, waiting for the pane to catch up */
+
 std::string Text(int i)
 {
     return "message " + std::to_string(i);
@@ -183,7 +189,7 @@ struct Flood {
             /* Looked at now and then only: reading the pane is slow. */
             while (f->stop == 0 && f->next % 200 == 0 &&
                    f->next - LastMessageNumber(*f->w, f->pane) > MaxLead)
-                Sleep(10);
+                Sleep(FloodLeadPollMs);
             if (!f->server->Send(f->connection,
                                  Notification(Sequence(f->next), 'M', FloodText(f->next)))) {
                 f->failed = 1;
@@ -247,7 +253,7 @@ TEST(NotifyLoad, OneHostDropsOrTricklesWhileTheOtherStreamsOrFloods)
             dropping++;
             lastDrop = GetTickCount();
         }
-        Sleep(150);
+        Sleep(StreamSliceGapMs);
     }
     while (dropping <= drops) { /* in case the stream was quicker */
         server.Close(dropping);
@@ -279,7 +285,7 @@ TEST(NotifyLoad, OneHostDropsOrTricklesWhileTheOtherStreamsOrFloods)
         ASSERT_TRUE(server.Send(dropping, Notification(i, 'M', "trickle " + std::to_string(i))));
         ASSERT_TRUE(WaitForLast(w, dropPane, "trickle " + std::to_string(i), 5000))
             << "not shown while the flood reached " << LastMessageNumber(w, streamPane);
-        Sleep(500);
+        Sleep(TrickleGapMs);
     }
     EXPECT_EQ(0, flood.failed);
     EXPECT_GT(flood.next - LastMessageNumber(w, streamPane), 1) << "the flood had paused";

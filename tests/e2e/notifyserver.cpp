@@ -14,6 +14,8 @@ namespace gv {
 static const char PipeName[] = "\\\\.\\pipe\\KPX\\PIPE_stderr";
 static const DWORD PipeBufferSize = 1 << 20;
 static const DWORD WriteTimeoutMs = 10000;
+/* After an instance could not be made, before the next try. */
+static const DWORD NewInstancePauseMs = 50;
 
 struct ServedConnection {
     HANDLE pipe = INVALID_HANDLE_VALUE;
@@ -126,7 +128,7 @@ DWORD WINAPI NotifyServer::ListenThread(LPVOID parameter)
         else if (instances[i] != INVALID_HANDLE_VALUE)
             CloseHandle(instances[i]);
         else
-            Sleep(50);
+            Sleep(NewInstancePauseMs);
         instances[i] = server->NewInstance(&overlapped[i]);
     }
     for (int i = 0; i < 2; i++) {
