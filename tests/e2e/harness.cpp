@@ -6,6 +6,9 @@
 #include <ctype.h>
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
+
+#include <algorithm>
 
 namespace gv {
 
@@ -668,7 +671,10 @@ const char UnreadableItem[] = "<unreadable>";
 
 /* A list's text message has no size, and the item may change after its
  * length is read (the program refilling the box): the buffer has room for
- * the longest line either program shows (a notification of 65567 bytes). */
+ * the longest line either program shows (a notification of 65567 bytes).
+ * A reading taken while the item changed (another length, or fewer
+ * characters copied across the processes than the length says) is
+ * unreadable, never a text the program did not show. */
 static const LRESULT LongestItem = 65567;
 
 static std::string ReadItem(HWND control, UINT lengthMessage, UINT textMessage, LRESULT index,
@@ -678,8 +684,11 @@ static std::string ReadItem(HWND control, UINT lengthMessage, UINT textMessage, 
     if (length < 0)
         return UnreadableItem;
     buffer.resize((length > LongestItem ? length : LongestItem) + 1);
+    std::fill(buffer.begin(), buffer.begin() + length + 1, L'\0');
     LRESULT got = SendW(control, textMessage, index, (LPARAM)buffer.data());
-    return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
+    if (got != length || (LRESULT)wcsnlen(buffer.data(), (size_t)length) != length)
+        return UnreadableItem;
+    return Narrow(buffer.data(), (int)got);
 }
 
 static std::vector<std::string> ReadItems(HWND control, UINT countMessage, UINT lengthMessage,
