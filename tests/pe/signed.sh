@@ -14,9 +14,11 @@ winctl_exe=${2:?usage: signed.sh WORKDIR WINCTL.EXE}
 
 fail() { echo "FAILED: $*"; exit 1; }
 
+[ -f "$winctl_exe" ] || fail "no $winctl_exe"
+winctl_exe=$(cd "$(dirname "$winctl_exe")" && pwd)/$(basename "$winctl_exe")
 rm -rf "$work"
-mkdir -p "$work" || fail "cannot create $work"
-cd "$work" || exit 1
+mkdir -p "$work" && cd "$work" || fail "cannot create $work"
+work=$(pwd)
 
 # The password goes to openssl and scripts/package through the environment.
 GV_SIGN_PASSWORD=$(openssl rand -hex 16) || fail "openssl rand"
