@@ -24,24 +24,32 @@ struct MprFunctions {
 };
 
 /* Loaded once, by the first logon or logoff of the process; the DLL stays
- * loaded until the process ends. */
+ * loaded until the process ends. A function-local static with an
+ * initialiser would do the same, but its thread-safe guard brings the
+ * threads library in, and with it imports that Windows XP lacks
+ * (GetTickCount64): the first caller loads, any other waits for it. */
 const MprFunctions &Mpr()
 {
-    static const MprFunctions functions = [] {
+    static MprFunctions functions;
+    static volatile LONG state; /* 0 not loaded, 1 loading, 2 loaded */
+    if (InterlockedCompareExchange(&state, 1, 0) == 0) {
         MprFunctions f = {NULL, NULL, 0};
         HMODULE mpr = LoadSystemDll("mpr.dll", &f.error);
-        if (mpr == NULL)
-            return f;
-        f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
-        f.cancelConnection =
-            (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
-        if (f.addConnection == NULL || f.cancelConnection == NULL) {
-            f.error = ERROR_PROC_NOT_FOUND;
-            f.addConnection = NULL;
-            f.cancelConnection = NULL;
+        if (mpr != NULL) {
+            f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
+            f.cancelConnection =
+                (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
+            if (f.addConnection == NULL || f.cancelConnection == NULL) {
+                f.error = ERROR_PROC_NOT_FOUND;
+                f.addConnection = NULL;
+                f.cancelConnection = NULL;
+            }
         }
-        return f;
-    }();
+        functions = f;
+        InterlockedExchange(&state, 2);
+    }
+    while (state != 2)
+        Sleep(0);
     return functions;
 }
 
