@@ -33,6 +33,8 @@ GV_NEEDS=(
   "import imagemagick"
   "zip zip"
   "unzip unzip"
+  "osslsigncode osslsigncode"
+  "openssl openssl"
   "/usr/src/googletest/CMakeLists.txt googletest"
 )
 

@@ -17,6 +17,7 @@
 #include "report.h"
 #include "resource.h"
 #include "startcore.h"
+#include "sysdll.h"
 
 static const char OpenerClass[] = "CPanel";
 
@@ -110,6 +111,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 {
     (void)commandLine; /* read again through GetCommandLineA */
     (void)showCommand; /* the main window is never shown */
+    LimitDllSearch();
     NotePlatform();
     if (previousInstance == NULL && !RegisterOpenerClass(instance))
         return 0;

@@ -20,6 +20,7 @@
 #include "panes.h"
 #include "pipes.h"
 #include "resource.h"
+#include "sysdll.h"
 
 static const char NotifyClass[] = "GrdvNotify";
 
@@ -125,6 +126,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 {
     (void)commandLine; /* read again through GetCommandLineA */
     (void)showCommand; /* the window is created visible */
+    LimitDllSearch();
     ArmInjectedFaults();
     appInstance = instance;
     if (previousInstance == NULL && !RegisterNotifyClass(instance))
