@@ -18,6 +18,14 @@ GV_WINESERVER=/usr/lib/wine/wineserver64
 
 say() { printf '== %s\n' "$*"; }
 
+# script_help: the opening comment of the running script, what it does and
+# its usage, for --help.
+script_help() { sed -n '2,/^[^#]/s/^# \{0,1\}//p' "$0"; }
+
+# usage_error SENTENCE: a wrong or missing argument said in a sentence of
+# its own, and where the usage is; exit code 2.
+usage_error() { printf '%s: %s. %s --help shows the usage.\n' "$0" "$*" "$0" >&2; exit 2; }
+
 # command-or-file  package
 GV_NEEDS=(
   "cmake cmake"

@@ -71,15 +71,19 @@ enum ServiceOpenReport {
 
 /* Opens the manager and the service with the access given; a manager that
  * cannot be opened is reported when reportManager is set. On failure
- * nothing stays open. */
+ * nothing stays open, and the last error is the failed open's again after
+ * its message box (which leaves one of its own, 0 under Wine), for the
+ * caller's message. */
 static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
                                 ServiceOpenReport report, GridvaneService *gv)
 {
     gv->service = NULL;
     gv->manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
     if (gv->manager == NULL) {
+        DWORD code = GetLastError();
         if (reportManager)
-            ReportManagerFailure(owner, GetLastError());
+            ReportManagerFailure(owner, code);
+        SetLastError(code);
         return false;
     }
     gv->service = OpenServiceA(gv->manager, ServiceName, access);
@@ -91,6 +95,7 @@ static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
     if (report != ServiceOpenSilent)
         ReportServiceFailure(owner, code, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
                              report == ServiceOpenPathBox);
+    SetLastError(code);
     return false;
 }
 

@@ -104,14 +104,29 @@ TEST_F(LocalService, StartServWhileAnotherInstallationRuns)
     EXPECT_EQ(1u, server.Requests().size()) << "the request still goes out";
 }
 
-TEST_F(LocalService, StartServWithoutTheService)
+TEST_F(LocalService, StartOptionsWithoutTheService)
 {
     ASSERT_TRUE(RemoveService());
     ASSERT_TRUE(server.Start());
-    ProgramRun run = RunOpener("-default -start_serv");
-    ASSERT_TRUE(run.ended) << run.windows;
-    EXPECT_EQ(std::vector<std::string>{"Could not start Gridvane service."}, run.messages);
+    const struct {
+        std::string arguments;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"-default -start_serv", {"Could not start Gridvane service."}},
+        // The query fails without a word, and no monitor is started.
+        {"-default -start_as_logon_user", {}},
+        // monitors.dat is looked for before the service is.
+        {"-d " + ComputerName() + " 12 -start_serv",
+         {"OpenService failed. Gridvane Service does not exist!",
+          "An error occurred when trying to get the path to Gridvane!(1060)"}},
+    };
+    for (const auto &c : cases) {
+        ProgramRun run = RunOpener(c.arguments);
+        ASSERT_TRUE(run.ended) << c.arguments << ": " << run.windows;
+        EXPECT_EQ(c.messages, run.messages) << c.arguments;
+    }
     EXPECT_TRUE(server.Requests().empty()) << "the query failed: nothing is sent";
+    EXPECT_FALSE(FixtureStarted(InstallRoot, "gvview.exe"));
 }
 
 TEST_F(LocalService, StartServWithoutTheStarter)
