@@ -11,41 +11,40 @@
 #include "netcore.h"
 #include "sysdll.h"
 
-namespace {
-
 typedef DWORD(APIENTRY *AddConnectionFunction)(LPNETRESOURCEA resource, LPCSTR password,
                                               LPCSTR userName, DWORD flags);
 typedef DWORD(APIENTRY *CancelConnectionFunction)(LPCSTR name, DWORD flags, BOOL force);
 
 struct MprFunctions {
+    bool looked; /* the load was tried */
     AddConnectionFunction addConnection;
     CancelConnectionFunction cancelConnection;
     DWORD error; /* the loader's error code when either is missing */
 };
 
-/* Loaded once, by the first logon or logoff of the process; the DLL stays
- * loaded until the process ends. */
-const MprFunctions &Mpr()
-{
-    static const MprFunctions functions = [] {
-        MprFunctions f = {NULL, NULL, 0};
-        HMODULE mpr = LoadSystemDll("mpr.dll", &f.error);
-        if (mpr == NULL)
-            return f;
-        f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
-        f.cancelConnection =
-            (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
-        if (f.addConnection == NULL || f.cancelConnection == NULL) {
-            f.error = ERROR_PROC_NOT_FOUND;
-            f.addConnection = NULL;
-            f.cancelConnection = NULL;
-        }
-        return f;
-    }();
-    return functions;
-}
+static MprFunctions mprFunctions;
 
-} // namespace
+/* Loaded once, by the first logon or logoff of the process; the DLL stays
+ * loaded until the process ends. Both programs log on and off from one
+ * thread only (monopen's only thread, notify's connection thread). */
+static const MprFunctions &Mpr(void)
+{
+    MprFunctions &f = mprFunctions;
+    if (f.looked)
+        return f;
+    f.looked = true;
+    HMODULE mpr = LoadSystemDll("mpr.dll", &f.error);
+    if (mpr == NULL)
+        return f;
+    f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
+    f.cancelConnection = (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
+    if (f.addConnection == NULL || f.cancelConnection == NULL) {
+        f.error = ERROR_PROC_NOT_FOUND;
+        f.addConnection = NULL;
+        f.cancelConnection = NULL;
+    }
+    return f;
+}
 
 bool ConnectIpcShare(const char *host, const char *userName, const char *password, DWORD *error)
 {
