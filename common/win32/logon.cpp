@@ -11,40 +11,49 @@
 #include "netcore.h"
 #include "sysdll.h"
 
+namespace {
+
 typedef DWORD(APIENTRY *AddConnectionFunction)(LPNETRESOURCEA resource, LPCSTR password,
                                               LPCSTR userName, DWORD flags);
 typedef DWORD(APIENTRY *CancelConnectionFunction)(LPCSTR name, DWORD flags, BOOL force);
 
 struct MprFunctions {
-    bool looked; /* the load was tried */
     AddConnectionFunction addConnection;
     CancelConnectionFunction cancelConnection;
     DWORD error; /* the loader's error code when either is missing */
 };
 
-static MprFunctions mprFunctions;
-
 /* Loaded once, by the first logon or logoff of the process; the DLL stays
- * loaded until the process ends. Both programs log on and off from one
- * thread only (monopen's only thread, notify's connection thread). */
-static const MprFunctions &Mpr(void)
+ * loaded until the process ends. A function-local static with an
+ * initialiser would do the same, but its thread-safe guard brings the
+ * threads library in, and with it imports that Windows XP lacks
+ * (GetTickCount64): the first caller loads, any other waits for it. */
+const MprFunctions &Mpr()
 {
-    MprFunctions &f = mprFunctions;
-    if (f.looked)
-        return f;
-    f.looked = true;
-    HMODULE mpr = LoadSystemDll("mpr.dll", &f.error);
-    if (mpr == NULL)
-        return f;
-    f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
-    f.cancelConnection = (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
-    if (f.addConnection == NULL || f.cancelConnection == NULL) {
-        f.error = ERROR_PROC_NOT_FOUND;
-        f.addConnection = NULL;
-        f.cancelConnection = NULL;
+    static MprFunctions functions;
+    static volatile LONG state; /* 0 not loaded, 1 loading, 2 loaded */
+    if (InterlockedCompareExchange(&state, 1, 0) == 0) {
+        MprFunctions f = {NULL, NULL, 0};
+        HMODULE mpr = LoadSystemDll("mpr.dll", &f.error);
+        if (mpr != NULL) {
+            f.addConnection = (AddConnectionFunction)GetProcAddress(mpr, "WNetAddConnection2A");
+            f.cancelConnection =
+                (CancelConnectionFunction)GetProcAddress(mpr, "WNetCancelConnection2A");
+            if (f.addConnection == NULL || f.cancelConnection == NULL) {
+                f.error = ERROR_PROC_NOT_FOUND;
+                f.addConnection = NULL;
+                f.cancelConnection = NULL;
+            }
+        }
+        functions = f;
+        InterlockedExchange(&state, 2);
     }
-    return f;
+    while (state != 2)
+        Sleep(0);
+    return functions;
 }
+
+} // namespace
 
 bool ConnectIpcShare(const char *host, const char *userName, const char *password, DWORD *error)
 {
