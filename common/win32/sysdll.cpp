@@ -7,7 +7,8 @@
 
 #include <string.h>
 
-/* winbase.h declares it only for Windows 8 and later. */
+/* Windows' own headers define it only for Windows 8 and later (MinGW's at
+ * every level). */
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif

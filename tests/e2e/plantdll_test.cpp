@@ -38,17 +38,25 @@ std::string OverridesKey(const char *program)
     return std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
 }
 
-bool SetOverrides(const char *program)
+bool SetOverride(HKEY key, const char *name, const char *value)
+{
+    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value) + 1) ==
+           ERROR_SUCCESS;
+}
+
+/* Every planted name native first, for the program file; mprValue, when
+ * given, overrides mpr alone ("" disables it). */
+bool SetOverrides(const char *program, const char *mprValue = NULL)
 {
     HKEY key;
     if (RegCreateKeyExA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), 0, NULL, 0,
                         KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
         return false;
-    static const char NativeFirst[] = "native,builtin";
     bool ok = true;
     for (const char *name : PlantedNames)
-        ok = ok && RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)NativeFirst,
-                                  sizeof NativeFirst) == ERROR_SUCCESS;
+        ok = ok && SetOverride(key, name, "native,builtin");
+    if (mprValue != NULL)
+        ok = ok && SetOverride(key, "mpr", mprValue);
     RegCloseKey(key);
     return ok;
 }
@@ -118,7 +126,7 @@ protected:
 // The opener asks this computer for a pre-defined monitor; the refused
 // pipe brings up the dialog, the logon is refused (Wine: 1222) and
 // Cancel ends the program.
-void DriveOpener()
+void DriveOpener(const char *refused = Refused)
 {
     MonitorServer server;
     MonitorServerScript refusing;
@@ -134,7 +142,7 @@ void DriveOpener()
     SetItemText(dialog, UserName, "operator7");
     SetItemText(dialog, Password, "not-this-one");
     ClickButton(dialog, IDOK);
-    EXPECT_EQ(Refused, DismissMessageBox(opener.child.pid, OpenerCaption, 10000))
+    EXPECT_EQ(refused, DismissMessageBox(opener.child.pid, OpenerCaption, 10000))
         << DescribeWindows(opener.child.pid);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != 0; }, 5000));
     ClickButton(dialog, IDCANCEL);
@@ -169,6 +177,16 @@ TEST_F(PlantedDlls, NoneRunsInsideTheOpener)
 TEST_F(PlantedDlls, NoneRunsInsideTheNotificationWindow)
 {
     DriveNotify();
+    EXPECT_EQ("", LoadedDlls());
+}
+
+// Without MPR in the system directory (here: disabled for the copy) the
+// logon fails with the loader's code, in the usual box, and the dialog
+// comes back.
+TEST_F(PlantedDlls, WithoutMprTheLogonFailsWithTheLoadersCode)
+{
+    ASSERT_TRUE(SetOverrides(OpenerCopy, ""));
+    DriveOpener("An error occurred when trying to connect to the shared resource (126).");
     EXPECT_EQ("", LoadedDlls());
 }
 
