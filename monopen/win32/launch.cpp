@@ -81,7 +81,7 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
         return false;
     }
     if (!IsValidSid(work->sid)) {
-        *error = GetLastError();
+        *error = ERROR_INVALID_SID; /* IsValidSid sets no code of its own */
         return false;
     }
 
@@ -179,7 +179,8 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
     EnsureUserObjectAccess(owner, false, userName);
 
     char serviceDir[GvPathSize];
-    if (!GetServiceExecDir(owner, serviceDir)) {
+    DWORD error = 0;
+    if (!GetServiceExecDir(owner, serviceDir, &error)) {
         ShowError(owner, "Could not get Gridvane executable path!");
         return false;
     }

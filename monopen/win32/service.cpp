@@ -36,23 +36,34 @@ static void ReportServiceFailure(HWND owner, DWORD code, UINT style, bool direct
         ShowMessage(owner, text, OpenerCaption, style);
 }
 
-/* QueryServiceConfigA into a LocalAlloc buffer the caller frees. */
-static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service)
+/* QueryServiceConfigA into a LocalAlloc buffer the caller frees; NULL with
+ * the code of the step that failed in *error. */
+static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service, DWORD *error)
 {
     DWORD needed = 0;
-    if (!QueryServiceConfigA(service, NULL, 0, &needed) &&
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return NULL;
+    if (!QueryServiceConfigA(service, NULL, 0, &needed)) {
+        *error = GetLastError();
+        if (*error != ERROR_INSUFFICIENT_BUFFER)
+            return NULL;
+    }
     if (needed < sizeof(QUERY_SERVICE_CONFIGA))
         needed = sizeof(QUERY_SERVICE_CONFIGA);
     QUERY_SERVICE_CONFIGA *config = (QUERY_SERVICE_CONFIGA *)LocalAlloc(LPTR, needed);
-    if (config == NULL)
+    if (config == NULL) {
+        *error = GetLastError();
         return NULL;
-    if (!QueryServiceConfigA(service, config, needed, &needed) ||
-        config->lpBinaryPathName == NULL) {
+    }
+    if (!QueryServiceConfigA(service, config, needed, &needed)) {
+        *error = GetLastError();
         LocalFree(config);
         return NULL;
     }
+    if (config->lpBinaryPathName == NULL) {
+        *error = ERROR_PATH_NOT_FOUND;
+        LocalFree(config);
+        return NULL;
+    }
+    *error = 0;
     return config;
 }
 
@@ -71,60 +82,72 @@ enum ServiceOpenReport {
 
 /* Opens the manager and the service with the access given; a manager that
  * cannot be opened is reported when reportManager is set. On failure
- * nothing stays open. */
+ * nothing stays open and *error is the code of the open that failed. */
 static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
-                                ServiceOpenReport report, GridvaneService *gv)
+                                ServiceOpenReport report, GridvaneService *gv, DWORD *error)
 {
     gv->service = NULL;
     gv->manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
     if (gv->manager == NULL) {
+        *error = GetLastError();
         if (reportManager)
-            ReportManagerFailure(owner, GetLastError());
+            ReportManagerFailure(owner, *error);
         return false;
     }
     gv->service = OpenServiceA(gv->manager, ServiceName, access);
-    if (gv->service != NULL)
+    if (gv->service != NULL) {
+        *error = 0;
         return true;
-    DWORD code = GetLastError();
+    }
+    *error = GetLastError();
     CloseServiceHandle(gv->manager);
     gv->manager = NULL;
     if (report != ServiceOpenSilent)
-        ReportServiceFailure(owner, code, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
+        ReportServiceFailure(owner, *error, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
                              report == ServiceOpenPathBox);
     return false;
 }
 
-/* Closes both; false when the service's handle could not be closed. */
-static bool CloseGridvaneService(GridvaneService *gv)
+/* Closes both; false, with the code in *error, when the service's handle
+ * could not be closed. */
+static bool CloseGridvaneService(GridvaneService *gv, DWORD *error)
 {
     bool closed = CloseServiceHandle(gv->service) != 0;
+    *error = closed ? 0 : GetLastError();
     CloseServiceHandle(gv->manager);
     return closed;
 }
 
-/* The service program's directory, from its configured binary path. */
-static bool ReadServiceDir(HWND owner, bool report, char *dir)
+/* The service program's directory, from its configured binary path; on
+ * failure *error is the code of the first step that failed, and a binary
+ * path without a directory gives ERROR_PATH_NOT_FOUND. */
+static bool ReadServiceDir(HWND owner, bool report, char *dir, DWORD *error)
 {
     GridvaneService gv;
     if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG, report,
-                             report ? ServiceOpenPathBox : ServiceOpenSilent, &gv))
+                             report ? ServiceOpenPathBox : ServiceOpenSilent, &gv, error))
         return false;
-    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
-    bool ok = CloseGridvaneService(&gv) && config != NULL &&
-              ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
-    if (config != NULL)
-        LocalFree(config);
+    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service, error);
+    DWORD closeError = 0;
+    bool closed = CloseGridvaneService(&gv, &closeError);
+    if (config == NULL)
+        return false;
+    bool ok = closed && ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
+    LocalFree(config);
+    if (!ok)
+        *error = closed ? (DWORD)ERROR_PATH_NOT_FOUND : closeError;
     return ok;
 }
 
-bool GetServiceExecDir(HWND owner, char *dir)
+bool GetServiceExecDir(HWND owner, char *dir, DWORD *error)
 {
-    return ReadServiceDir(owner, true, dir);
+    return ReadServiceDir(owner, true, dir, error);
 }
 
 bool GetProductPath(HWND owner, char *path)
 {
-    return ReadServiceDir(owner, owner != NULL, path) && ProductRootFromServiceDir(path);
+    DWORD error = 0;
+    return ReadServiceDir(owner, owner != NULL, path, &error) && ProductRootFromServiceDir(path);
 }
 
 bool QueryGridvaneService(HWND owner, ServiceState *state)
@@ -139,8 +162,9 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
         return false;
 
     GridvaneService gv;
+    DWORD error = 0;
     if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS, true,
-                             ServiceOpenSilent, &gv))
+                             ServiceOpenSilent, &gv, &error))
         return false;
 
     bool ok = true;
@@ -150,7 +174,7 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
         ok = false;
     } else if (status.dwCurrentState == SERVICE_RUNNING) {
         *state = ServiceRunning;
-        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
+        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service, &error);
         if (config == NULL) {
             ok = false;
         } else {
@@ -161,7 +185,7 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
     } else if (status.dwCurrentState == SERVICE_STOPPED) {
         *state = ServiceStopped;
     }
-    CloseGridvaneService(&gv);
+    CloseGridvaneService(&gv, &error);
     return ok;
 }
 
@@ -177,7 +201,8 @@ enum ServiceWait {
 static ServiceWait WaitForService(HWND owner)
 {
     GridvaneService gv;
-    if (!OpenGridvaneService(owner, SERVICE_QUERY_STATUS, true, ServiceOpenError, &gv))
+    DWORD error = 0;
+    if (!OpenGridvaneService(owner, SERVICE_QUERY_STATUS, true, ServiceOpenError, &gv, &error))
         return ServiceUnknown;
     SERVICE_STATUS status;
     bool queried = QueryServiceStatus(gv.service, &status) != 0;
@@ -187,7 +212,7 @@ static ServiceWait WaitForService(HWND owner)
         Sleep(ServiceWaitPollMs);
         queried = QueryServiceStatus(gv.service, &status) != 0;
     }
-    CloseGridvaneService(&gv);
+    CloseGridvaneService(&gv, &error);
     return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
 }
 

@@ -19,8 +19,9 @@ enum ServiceState {
  * Silent with a null owner. */
 bool GetProductPath(HWND owner, char *path);
 
-/* Directory of the service program with a trailing backslash. */
-bool GetServiceExecDir(HWND owner, char *dir);
+/* Directory of the service program with a trailing backslash; on failure
+ * *error is the code of the step that failed (0 = success). */
+bool GetServiceExecDir(HWND owner, char *dir, DWORD *error);
 
 /* "Could not start Gridvane service.": -start_serv did not get the service
  * running. */

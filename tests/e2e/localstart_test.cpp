@@ -203,14 +203,13 @@ TEST_F(LocalStart, ServiceNotInstalled)
     EXPECT_EQ("result=0 type=-1", FirstLine(read));
     ASSERT_EQ(2u, read.messages.size()) << Joined(read.messages);
     EXPECT_EQ(notInstalled, read.messages[0]);
-    EXPECT_EQ(0u, read.messages[1].find("An error occurred when trying to get the path to "
-                                        "Gridvane!("))
-        << read.messages[1];
+    EXPECT_EQ("An error occurred when trying to get the path to Gridvane!(1060)", read.messages[1])
+        << "the code of the service open that failed";
 
     ProgramRun apply = Probe("monapply A=1");
     ASSERT_EQ(2u, apply.messages.size()) << Joined(apply.messages);
     EXPECT_EQ(notInstalled, apply.messages[0]);
-    EXPECT_EQ(0u, apply.messages[1].find("Could not set monitor properties!(")) << "for HOME";
+    EXPECT_EQ("Could not set monitor properties!(1060)", apply.messages[1]) << "for HOME";
     EXPECT_EQ("1", Value(ProbeVariables(apply), "A"));
     EXPECT_EQ("C:\\stale\\", Value(ProbeVariables(apply), "HOME"));
 
