@@ -75,10 +75,11 @@ enum OpenOutcome {
     OpenNoDialog    /* the logon dialog could not be shown: this attempt ends */
 };
 
-/* afterLogon: the open that failed followed a logon, which is then undone. */
-static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, bool afterLogon, int host)
+/* error: the code of the open that failed. afterLogon: that open followed
+ * a logon, which is then undone. */
+static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, DWORD error, bool afterLogon,
+                                     int host)
 {
-    DWORD error = GetLastError();
     if (afterLogon) {
         DWORD ignored;
         DisconnectIpcShare(entry->hostName, &ignored);
@@ -128,15 +129,16 @@ static bool ConnectHost(HWND dialog, int host)
         HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
                                   OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
                                   NULL);
+        DWORD error = pipe == INVALID_HANDLE_VALUE ? GetLastError() : 0;
         if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
             InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
             CloseHandle(pipe);
             pipe = INVALID_HANDLE_VALUE;
-            SetLastError(ERROR_ACCESS_DENIED);
+            error = ERROR_ACCESS_DENIED;
         }
         if (pipe != INVALID_HANDLE_VALUE)
             return SetPipeMode(dialog, pipe, entry, host);
-        if (HandleOpenFailure(dialog, entry, afterLogon, host) != OpenAfterLogon)
+        if (HandleOpenFailure(dialog, entry, error, afterLogon, host) != OpenAfterLogon)
             return false;
         afterLogon = true;
     }
