@@ -198,7 +198,7 @@ enum ServiceWait {
     ServiceUnknown /* the manager or the service could not be opened: reported */
 };
 
-static ServiceWait WaitForService(HWND owner)
+static ServiceWait WaitForGridvaneService(HWND owner)
 {
     GridvaneService gv;
     DWORD error = 0;
@@ -214,11 +214,6 @@ static ServiceWait WaitForService(HWND owner)
     }
     CloseGridvaneService(&gv, &error);
     return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
-}
-
-bool WaitForGridvaneService(HWND owner)
-{
-    return WaitForService(owner) == ServiceCameUp;
 }
 
 bool StartGridvaneService(HWND owner)
@@ -254,7 +249,7 @@ bool StartGridvaneService(HWND owner)
     if (window != NULL)
         ShowWindow(window, SW_HIDE);
 
-    ServiceWait waited = WaitForService(owner);
+    ServiceWait waited = WaitForGridvaneService(owner);
     if (waited != ServiceCameUp) {
         /* Only a window that was on screen comes back: the settings
          * dialog of -d and -default was never meant to be seen. */

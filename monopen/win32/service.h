@@ -33,7 +33,5 @@ bool QueryGridvaneService(HWND owner, ServiceState *state);
  * could not be started (reported, except for a current directory too long
  * for the starter's path). */
 bool StartGridvaneService(HWND owner);
-/* True when the service runs within the wait; the time-out is silent. */
-bool WaitForGridvaneService(HWND owner);
 
 #endif
