@@ -76,18 +76,16 @@ static bool EnsureLocalService(HWND window)
 }
 
 /* The common tail: the request, built anew, to the node's pipe. */
-static bool SendRequest(HWND window, const CommandLineOptions &options, bool ok)
+static bool SendRequest(HWND window, const CommandLineOptions &options)
 {
     if (options.startAsLogonUser)
-        return ok;
+        return true;
     char request[RequestBufferSize];
     int32_t length;
     memset(request, 0, sizeof request);
     FormatMonitorRequest(&monitorSettings, &options, request, &length);
-    if (!ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
-                                &monitorSettings))
-        return false;
-    return ok;
+    return ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
+                                  &monitorSettings);
 }
 
 /* VS Local with -start_as_logon_user: the service must run from this
@@ -130,12 +128,11 @@ static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
         ShowError(window, InvalidForType);
         return false;
     }
-    bool ok = true;
-    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+    if (plan.ensureService && !EnsureLocalService(window))
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchMonitor(fileMonitorType, section, window); /* the section whole */
-    return SendRequest(window, options, ok);
+    return SendRequest(window, options);
 }
 
 bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions options)
@@ -181,9 +178,9 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
     }
     if (plan.readDefinition)
         return OpenPredefinedHere(window, options, plan);
-    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+    if (plan.ensureService && !EnsureLocalService(window))
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchVsLocal(window, options);
-    return SendRequest(window, options, ok);
+    return SendRequest(window, options);
 }
