@@ -48,7 +48,7 @@ static void FillNumberCombo(HWND dialog, int id, unsigned last)
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, 0, 0);
 }
 
-static bool InitSettingsDialog(HWND dialog, int initialType, const CommandLineOptions *options)
+static void InitSettingsDialog(HWND dialog, int initialType, const CommandLineOptions *options)
 {
     CheckRadioButton(dialog, IDC_TYPE_VS_REMOTE, IDC_TYPE_X, IDC_TYPE_VS_LOCAL);
     UpdateDialogControls(initialType, dialog, options);
@@ -79,7 +79,6 @@ static bool InitSettingsDialog(HWND dialog, int initialType, const CommandLineOp
         SetDlgItemTextA(dialog, IDC_DISPLAY, "localpc:0");
     }
     SetDlgItemTextA(dialog, IDC_PRINTER, "LPT1:");
-    return true;
 }
 
 /* A number combo read back; above its limit (compared unsigned, so that a
