@@ -169,6 +169,10 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
         monitorEnvironmentLockReady = true;
     }
 
+    if (monitorType != MonitorVsLocal) {
+        ShowError(owner, "Invalid command line parameter used for this monitor type!");
+        return false;
+    }
     char userName[UserNameSize];
     DWORD userLength = sizeof userName;
     if (!GetUserNameA(userName, &userLength)) {
@@ -182,10 +186,6 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
     DWORD error = 0;
     if (!GetServiceExecDir(owner, serviceDir, &error)) {
         ShowError(owner, "Could not get Gridvane executable path!");
-        return false;
-    }
-    if (monitorType != MonitorVsLocal) {
-        ShowError(owner, "Invalid command line parameter used for this monitor type!");
         return false;
     }
     char application[GvPathSize];
