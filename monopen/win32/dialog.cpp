@@ -76,9 +76,9 @@ static void InitSettingsDialog(HWND dialog, int initialType, const CommandLineOp
         FormatText(display, sizeof display, "%s:0", computer);
         SetDlgItemTextA(dialog, IDC_DISPLAY, display);
     } else {
-        SetDlgItemTextA(dialog, IDC_DISPLAY, "localpc:0");
+        SetDlgItemTextA(dialog, IDC_DISPLAY, DefaultDisplay);
     }
-    SetDlgItemTextA(dialog, IDC_PRINTER, "LPT1:");
+    SetDlgItemTextA(dialog, IDC_PRINTER, DefaultPrinter);
 }
 
 /* A number combo read back; above its limit (compared unsigned, so that a
@@ -172,7 +172,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         default:
             break;
         }
-        if (HIWORD(wParam) != 0)
+        if (HIWORD(wParam) != BN_CLICKED)
             return FALSE;
         switch (LOWORD(wParam)) {
         case IDC_TYPE_VS_LOCAL:

@@ -15,6 +15,7 @@
 #include "netcore.h"
 #include "textbuf.h"
 #include "dialog.h"
+#include "dialogcore.h"
 #include "exchange.h"
 #include "globals.h"
 #include "launch.h"
@@ -39,8 +40,10 @@ bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
     settings->monitorType = MonitorVsLocal;
     settings->applicationMonitorNumber = 0;
     settings->applicationNumber = 0;
-    CopyText(settings->terminalFont, sizeof settings->terminalFont, "family:Gridvane0810-size:10");
-    CopyText(settings->printer, sizeof settings->printer, "LPT1:");
+    /* The smallest picture size's font, as the dialog would give it. */
+    CopyText(settings->terminalFont, sizeof settings->terminalFont,
+             TerminalFontFor(1, MonitorVsLocal));
+    CopyText(settings->printer, sizeof settings->printer, DefaultPrinter);
     /* A font given with -fl or -fr stays: the request then carries it
      * rather than an empty FONT. */
     if (!commandLineOptions.remoteFontGiven)
