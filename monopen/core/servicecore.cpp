@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "errorcodes.h"
 #include "textbuf.h"
 
 bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size)
@@ -77,13 +78,13 @@ bool BuildNotifierCommand(const char *productRoot, char *application, size_t app
 void ManagerErrorText(uint32_t code, char *text, size_t size)
 {
     switch (code) {
-    case 5:
+    case CodeAccessDenied:
         CopyText(text, size, "OpenSCManager failed! Access denied!");
         break;
-    case 1065:
+    case CodeDatabaseDoesNotExist:
         CopyText(text, size, "OpenSCManager failed! The specified database does not exist.");
         break;
-    case 87:
+    case CodeInvalidParameter:
         CopyText(text, size, "OpenSCManager failed! A parameter that was specified is invalid.");
         break;
     default:
@@ -95,16 +96,16 @@ void ManagerErrorText(uint32_t code, char *text, size_t size)
 void ServiceErrorText(uint32_t code, char *text, size_t size)
 {
     switch (code) {
-    case 5:
+    case CodeAccessDenied:
         CopyText(text, size, "OpenService failed. Access denied!");
         break;
-    case 6:
+    case CodeInvalidHandle:
         CopyText(text, size, "OpenService failed. Invalid handle!");
         break;
-    case 123:
+    case CodeInvalidName:
         CopyText(text, size, "OpenService failed. The specified service name is invalid!");
         break;
-    case 1060:
+    case CodeServiceDoesNotExist:
         CopyText(text, size, "OpenService failed. Gridvane Service does not exist!");
         break;
     default:

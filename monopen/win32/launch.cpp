@@ -148,13 +148,13 @@ static void EnsureUserObjectAccess(HWND owner, bool desktop, const char *userNam
     bool found = false;
     DWORD error = 0;
     if (!CheckUserObjectAccess(&found, &error, desktop, userName)) {
-        const char *format = AccessFailureFormat(desktop, false, error);
-        if (format != NULL)
-            ShowErrorF(owner, format, error);
+        const char *text = AccessFailureText(desktop, false, error);
+        if (text != NULL)
+            ShowErrorF(owner, "%s!(%lu)", text, error);
         return;
     }
     if (!found && !GrantUserObjectAccess(&error, desktop, userName))
-        ShowErrorF(owner, AccessFailureFormat(desktop, true, error), error);
+        ShowErrorF(owner, "%s!(%lu)", AccessFailureText(desktop, true, error), error);
 }
 
 bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
