@@ -11,6 +11,7 @@
 
 #include <stdio.h>
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dialogcore.h"
@@ -69,8 +70,8 @@ static void InitSettingsDialog(HWND dialog, int initialType, const CommandLineOp
     FillNumberCombo(dialog, IDC_APPLICATION, ApplicationMax);
 
     char computer[ComputerNameBufferSize];
-    DWORD size = sizeof computer;
-    if (GetComputerNameA(computer, &size)) {
+    DWORD error = 0;
+    if (ReadComputerName(computer, &error)) {
         SetDlgItemTextA(dialog, IDC_NODE, computer);
         char display[ComputerNameBufferSize + 2];
         FormatText(display, sizeof display, "%s:0", computer);

@@ -10,6 +10,7 @@
  */
 #include "launch.h"
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dacl.h"
@@ -61,13 +62,10 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
         return false;
     }
 
-    char computer[ComputerNameSize];
-    DWORD computerLength = sizeof computer;
-    if (!GetComputerNameA(computer, &computerLength)) {
-        *error = GetLastError();
+    char computer[ComputerNameBufferSize];
+    if (!ReadComputerName(computer, error))
         return false;
-    }
-    char account[ComputerNameSize + 1 + UserNameSize];
+    char account[ComputerNameBufferSize + 1 + UserNameSize];
     if (!FormatText(account, sizeof account, "%s\\%s", computer, userName)) {
         *error = ERROR_NONE_MAPPED;
         return false;

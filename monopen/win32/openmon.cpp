@@ -12,6 +12,7 @@
 
 #include <string.h>
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dialog.h"
@@ -31,8 +32,8 @@ bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
 {
     (void)window;
     char computer[ComputerNameBufferSize];
-    DWORD size = sizeof computer;
-    if (!GetComputerNameA(computer, &size))
+    DWORD error = 0;
+    if (!ReadComputerName(computer, &error))
         return false;
     CopyText(settings->nodeName, sizeof settings->nodeName, computer);
     FormatText(settings->display, sizeof settings->display, "%s:0", computer);
@@ -157,9 +158,9 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
     bool local = true;
     if (type != MonitorVsLocal) {
         char computer[ComputerNameBufferSize];
-        DWORD size = sizeof computer;
-        if (!GetComputerNameA(computer, &size)) {
-            ShowErrorF(window, "Could not request computer name!(%lu)", GetLastError());
+        DWORD error = 0;
+        if (!ReadComputerName(computer, &error)) {
+            ShowErrorF(window, "Could not request computer name!(%lu)", error);
             return false;
         }
         UpperCaseAscii(monitorSettings.nodeName);
