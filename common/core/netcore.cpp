@@ -6,18 +6,9 @@
 #include "errorcodes.h"
 #include "textbuf.h"
 
-static char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-}
-
 bool NameIsThisComputer(const char *name, const char *computerName)
 {
-    for (size_t i = 0; computerName[i] != '\0'; i++) {
-        if (UpperAscii(name[i]) != UpperAscii(computerName[i]))
-            return false;
-    }
-    return true;
+    return StartsWithIgnoringCase(name, computerName);
 }
 
 bool FormatBasePipeName(char *pipeName, size_t size, const char *host, const char *pipe)

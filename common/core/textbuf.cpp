@@ -52,9 +52,35 @@ bool FormatText(char *dest, size_t size, const char *format, ...)
     return (size_t)n < size;
 }
 
+char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
 void UpperCaseAscii(char *text)
 {
     for (; *text; text++)
-        if (*text >= 'a' && *text <= 'z')
-            *text = (char)(*text - 'a' + 'A');
+        *text = UpperAscii(*text);
+}
+
+size_t ReadDecimalDigits(const char *text, size_t count, uint64_t limit, uint64_t *value)
+{
+    uint64_t n = 0;
+    size_t i = 0;
+    for (; i < count && text[i] >= '0' && text[i] <= '9'; i++) {
+        n = n * 10 + (uint64_t)(text[i] - '0');
+        if (n > limit)
+            n = limit;
+    }
+    *value = n;
+    return i;
+}
+
+bool StartsWithIgnoringCase(const char *text, const char *prefix)
+{
+    for (size_t i = 0; prefix[i] != '\0'; i++) {
+        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
+            return false; /* also where text ends first */
+    }
+    return true;
 }

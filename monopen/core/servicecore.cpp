@@ -42,17 +42,7 @@ bool BuildExpectedServicePath(const char *currentDir, char *path, size_t size)
 
 bool ServiceRunsFromHere(const char *binaryPath, const char *expectedPath)
 {
-    for (size_t i = 0; expectedPath[i] != '\0'; i++) {
-        char a = binaryPath[i];
-        char b = expectedPath[i];
-        if (a >= 'A' && a <= 'Z')
-            a = (char)(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = (char)(b - 'A' + 'a');
-        if (a != b)
-            return false; /* also where binaryPath ends first */
-    }
-    return true;
+    return StartsWithIgnoringCase(binaryPath, expectedPath);
 }
 
 bool BuildStarterCommand(const char *currentDir, bool noCreateDir, char *application,
