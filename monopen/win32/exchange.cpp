@@ -20,6 +20,9 @@
 
 enum { DialogLoggedOn = 1 };
 
+static const char TextNoConnection[] =
+    "Could not establish a connection to the Gridvane base system computer";
+
 bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings)
 {
     (void)owner;
@@ -54,7 +57,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
             INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED),
                                              owner, AccessDeniedDialog, 0);
             if (result == -1) {
-                ShowError(owner, "Could not open window.");
+                ShowError(owner, TextNoWindow);
                 return INVALID_HANDLE_VALUE;
             }
             if (result != DialogLoggedOn)
@@ -66,9 +69,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
             Sleep(OpenRetryPauseMs);
             break;
         case OpenGiveUp:
-            ShowErrorF(owner, "%s (%lu).",
-                       "Could not establish a connection to the Gridvane base system computer",
-                       error);
+            ShowErrorF(owner, "%s (%lu).", TextNoConnection, error);
             return INVALID_HANDLE_VALUE;
         }
     }
@@ -96,9 +97,7 @@ bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t
         host = ".";
     char pipeName[MonitorPipeNameSize];
     if (!FormatMonitorPipeName(host, pipeName, sizeof pipeName)) {
-        ShowErrorF(owner, "%s (%lu).",
-                   "Could not establish a connection to the Gridvane base system computer",
-                   (unsigned long)ERROR_BAD_PATHNAME);
+        ShowErrorF(owner, "%s (%lu).", TextNoConnection, (unsigned long)ERROR_BAD_PATHNAME);
         return false;
     }
     HANDLE pipe = OpenMonitorPipe(owner, host, pipeName);

@@ -17,6 +17,7 @@
 #include "launchcore.h"
 #include "monfile.h"
 #include "options.h"
+#include "process.h"
 #include "report.h"
 #include "service.h"
 #include "servicecore.h"
@@ -27,6 +28,9 @@ enum {
     DomainNameSize = 250,
     DescriptorBufferSize = 65556
 };
+
+const char TextInvalidForType[] = "Invalid command line parameter used for this monitor type!";
+static const char NoMonitorProcess[] = "Unable to create monitor process!(%lu)";
 
 /* Held while the monitor variables are set and the process that inherits
  * them is created. */
@@ -157,18 +161,13 @@ static void EnsureUserObjectAccess(HWND owner, bool desktop, const char *userNam
 
 bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
 {
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    char desktopName[] = "WinSta0\\Default";
-    startup.lpDesktop = desktopName;
     if (!monitorEnvironmentLockReady) {
         InitializeCriticalSection(&monitorEnvironmentLock);
         monitorEnvironmentLockReady = true;
     }
 
     if (monitorType != MonitorVsLocal) {
-        ShowError(owner, "Invalid command line parameter used for this monitor type!");
+        ShowError(owner, TextInvalidForType);
         return false;
     }
     char userName[UserNameSize];
@@ -190,23 +189,19 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
     char commandLine[GvCommandSize];
     if (!BuildMonitorCommand(serviceDir, application, sizeof application, commandLine,
                              sizeof commandLine)) {
-        ShowErrorF(owner, "Unable to create monitor process!(%lu)",
-                   (DWORD)ERROR_FILENAME_EXCED_RANGE);
+        ShowErrorF(owner, NoMonitorProcess, (DWORD)ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
 
     EnterCriticalSection(&monitorEnvironmentLock);
     ClearMonitorEnvironment(owner);
     ApplyMonitorProperties(propertyList, owner);
-    PROCESS_INFORMATION process;
-    bool created = CreateProcessA(application, commandLine, NULL, NULL, FALSE,
-                                  HIGH_PRIORITY_CLASS, NULL, serviceDir, &startup, &process) != 0;
-    if (!created) {
-        ShowErrorF(owner, "Unable to create monitor process!(%lu)", GetLastError());
-    } else {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    char desktopName[] = "WinSta0\\Default";
+    ProgramStart start = {application, commandLine, false, HIGH_PRIORITY_CLASS, serviceDir,
+                          desktopName};
+    bool created = StartProgram(start, &error);
+    if (!created)
+        ShowErrorF(owner, NoMonitorProcess, error);
     LeaveCriticalSection(&monitorEnvironmentLock);
     return created;
 }

@@ -26,8 +26,6 @@
 #include "request.h"
 #include "service.h"
 
-static const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
-
 bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
 {
     (void)window;
@@ -129,7 +127,7 @@ static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
                                window))
         return false;
     if (fileMonitorType != MonitorVsLocal) {
-        ShowError(window, InvalidForType);
+        ShowError(window, TextInvalidForType);
         return false;
     }
     if (plan.ensureService && !EnsureLocalService(window))
@@ -173,7 +171,7 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
 
     switch (plan.route) {
     case RouteInvalidForType:
-        ShowError(window, InvalidForType);
+        ShowError(window, TextInvalidForType);
         return false;
     case RouteNothing:
         return ok;

@@ -11,6 +11,7 @@
 
 #include "textbuf.h"
 #include "globals.h"
+#include "process.h"
 #include "report.h"
 #include "servicecore.h"
 #include "timing.h"
@@ -228,19 +229,13 @@ bool StartGridvaneService(HWND owner)
                              application, sizeof application, commandLine, sizeof commandLine))
         return false;
 
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    char noDesktop[1] = "";
-    startup.lpDesktop = noDesktop;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
-        ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", GetLastError());
+    char noDesktop[1] = ""; /* an empty name, not NULL */
+    ProgramStart start = {application, commandLine, false, 0, NULL, noDesktop};
+    DWORD error = 0;
+    if (!StartProgram(start, &error)) {
+        ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", error);
         return false;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 
     /* The opener's own window (the main window, or the settings dialog
      * above it) steps aside while the service starts. */
