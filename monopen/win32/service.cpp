@@ -238,7 +238,10 @@ bool StartGridvaneService(HWND owner)
     }
 
     /* The opener's own window (the main window, or the settings dialog
-     * above it) steps aside while the service starts. */
+     * above it) steps aside while the service starts. It is looked up by
+     * its title, in every process: that is how it has always been found,
+     * and another opener's window of that title is moved aside as well,
+     * so that the starter's windows stay in front. */
     HWND window = FindWindowA(NULL, OpenerCaption);
     bool wasVisible = window != NULL && IsWindowVisible(window);
     if (window != NULL)
