@@ -9,6 +9,7 @@
  */
 #include "exchange.h"
 
+#include "accessvariants.h"
 #include "logon.h"
 #include "logonids.h"
 #include "netcore.h"
@@ -18,7 +19,6 @@
 #include "resource.h"
 #include "timing.h"
 
-enum { DialogLoggedOn = 1 };
 
 static const char TextNoConnection[] =
     "Could not establish a connection to the Gridvane base system computer";
@@ -60,7 +60,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
                 ShowError(owner, TextNoWindow);
                 return INVALID_HANDLE_VALUE;
             }
-            if (result != DialogLoggedOn)
+            if (result != OpenerLoggedOn)
                 return INVALID_HANDLE_VALUE; /* cancelled: no message */
             loggedOn = true;
             break; /* open again at once */

@@ -14,6 +14,7 @@
 
 #include <string.h>
 
+#include "accessvariants.h"
 #include "logon.h"
 #include "logonids.h"
 #include "netcore.h"
@@ -90,7 +91,7 @@ static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, DWORD error,
             MessageBoxA(dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
             return OpenNoDialog;
         }
-        if (result == 1) {
+        if (result == NotifyLogonCancelled) {
             entry->state = HostIdle;
             entry->pipe = NoPipe;
             return OpenGiveUp;
