@@ -52,9 +52,9 @@ bool FormatText(char *dest, size_t size, const char *format, ...)
     return (size_t)n < size;
 }
 
-char UpperAscii(char c)
+char UpperAscii(char character)
 {
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+    return character >= 'a' && character <= 'z' ? (char)(character - 'a' + 'A') : character;
 }
 
 void UpperCaseAscii(char *text)
@@ -63,24 +63,27 @@ void UpperCaseAscii(char *text)
         *text = UpperAscii(*text);
 }
 
-size_t ReadDecimalDigits(const char *text, size_t count, uint64_t limit, uint64_t *value)
+size_t ReadDecimalDigits(const char *text, size_t count, uint64_t *value, uint64_t limit)
 {
-    uint64_t n = 0;
-    size_t i = 0;
-    for (; i < count && text[i] >= '0' && text[i] <= '9'; i++) {
-        n = n * 10 + (uint64_t)(text[i] - '0');
-        if (n > limit)
-            n = limit;
+    static const uint64_t DecimalBase = 10;
+    uint64_t number = 0;
+    size_t digits = 0;
+    for (; digits < count && text[digits] >= '0' && text[digits] <= '9'; digits++) {
+        number = number * DecimalBase + (uint64_t)(text[digits] - '0');
+        if (number > limit) {
+            number = limit;
+        }
     }
-    *value = n;
-    return i;
+    *value = number;
+    return digits;
 }
 
 bool StartsWithIgnoringCase(const char *text, const char *prefix)
 {
-    for (size_t i = 0; prefix[i] != '\0'; i++) {
-        if (UpperAscii(text[i]) != UpperAscii(prefix[i]))
+    for (size_t at = 0; prefix[at] != '\0'; at++) {
+        if (UpperAscii(text[at]) != UpperAscii(prefix[at])) {
             return false; /* also where text ends first */
+        }
     }
     return true;
 }

@@ -36,7 +36,7 @@ void UpperCaseAscii(char *text);
 /* Reads the decimal digits 0..9 at text, at most count of them, into
  * *value, which stops growing at limit (below 2^60); returns how many
  * digits it read, 0 when text does not begin with one. */
-size_t ReadDecimalDigits(const char *text, size_t count, uint64_t limit, uint64_t *value);
+size_t ReadDecimalDigits(const char *text, size_t count, uint64_t *value, uint64_t limit);
 
 /* Does text begin with prefix, ignoring the case of ASCII letters? */
 bool StartsWithIgnoringCase(const char *text, const char *prefix);

@@ -6,7 +6,7 @@
 bool ReadComputerName(char *name, DWORD *error)
 {
     DWORD size = ComputerNameBufferSize;
-    if (!GetComputerNameA(name, &size)) {
+    if (GetComputerNameA(name, &size) == 0) {
         *error = GetLastError();
         name[0] = '\0';
         return false;

@@ -99,7 +99,7 @@ bool ReadNumber(const char **cursor, int32_t *value)
     const char *end = TokenEnd(start);
     size_t length = (size_t)(end - start);
     uint64_t n = 0;
-    if (length == 0 || ReadDecimalDigits(start, length, INT32_MAX, &n) != length)
+    if (length == 0 || ReadDecimalDigits(start, length, &n, INT32_MAX) != length)
         return false;
     *value = (int32_t)n;
     *cursor = end;

@@ -60,7 +60,7 @@ bool ReadNumber(const char *text, uint32_t *value)
 {
     size_t length = strlen(text);
     uint64_t n = 0;
-    if (length == 0 || ReadDecimalDigits(text, length, PastUint32, &n) != length ||
+    if (length == 0 || ReadDecimalDigits(text, length, &n, PastUint32) != length ||
         n == PastUint32)
         return false;
     *value = (uint32_t)n;
@@ -110,7 +110,7 @@ bool ReadPredefined(const char *text, DecodedRequest *request, char *error, size
     while (*p == ' ')
         p++;
     uint64_t setting = 0;
-    size_t n = ReadDecimalDigits(p, MaxSettingDigits, PastUint32, &setting);
+    size_t n = ReadDecimalDigits(p, MaxSettingDigits, &setting, PastUint32);
     if (n == 0 || setting == PastUint32 || strcmp(p + n, " ") != 0)
         return Fail(error, errorSize, "the setting number of a DEF request is not \"%3u \"");
     request->settings.monitorType = MonitorPredefined;

@@ -67,8 +67,9 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
     }
 
     char computer[ComputerNameBufferSize];
-    if (!ReadComputerName(computer, error))
+    if (!ReadComputerName(computer, error)) {
         return false;
+    }
     char account[ComputerNameBufferSize + 1 + UserNameSize];
     if (!FormatText(account, sizeof account, "%s\\%s", computer, userName)) {
         *error = ERROR_NONE_MAPPED;
@@ -200,8 +201,9 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
     ProgramStart start = {application, commandLine, false, HIGH_PRIORITY_CLASS, serviceDir,
                           desktopName};
     bool created = StartProgram(start, &error);
-    if (!created)
+    if (!created) {
         ShowErrorF(owner, NoMonitorProcess, error);
+    }
     LeaveCriticalSection(&monitorEnvironmentLock);
     return created;
 }

@@ -90,8 +90,9 @@ static bool SetHomeVariable(HWND owner, DWORD *error)
 {
     char serviceDir[GvPathSize];
     char home[GvPathSize];
-    if (!GetServiceExecDir(owner, serviceDir, error))
+    if (!GetServiceExecDir(owner, serviceDir, error)) {
         return false;
+    }
     if (!HomeFromServiceDir(serviceDir, home, sizeof home)) {
         *error = ERROR_FILENAME_EXCED_RANGE;
         return false;
@@ -114,6 +115,7 @@ void ApplyMonitorProperties(char *propertyList, HWND owner)
         ShowErrorF(owner, PropertiesNotSet, GetLastError());
 
     DWORD error = 0;
-    if (!SetHomeVariable(owner, &error))
+    if (!SetHomeVariable(owner, &error)) {
         ShowErrorF(owner, PropertiesNotSet, error);
+    }
 }

@@ -10,9 +10,9 @@ bool StartProgram(const ProgramStart &start, DWORD *error)
     startup.cb = sizeof startup;
     startup.lpDesktop = start.desktop;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(start.application, start.commandLine, NULL, NULL,
+    if (CreateProcessA(start.application, start.commandLine, NULL, NULL,
                         start.inheritHandles ? TRUE : FALSE, start.creationFlags, NULL,
-                        start.directory, &startup, &process)) {
+                        start.directory, &startup, &process) == 0) {
         *error = GetLastError();
         return false;
     }
