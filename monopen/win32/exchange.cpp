@@ -54,8 +54,9 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
         switch (NextOpenStep(error, commandLineOptions.retryGiven,
                              &commandLineOptions.retryCount)) {
         case OpenAskForLogon: {
+            AccessDialogRequest request = {&OpenerAccessDialog, host};
             INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED),
-                                             owner, AccessDeniedDialog, 0);
+                                             owner, AccessDeniedDialog, (LPARAM)&request);
             if (result == -1) {
                 ShowError(owner, TextNoWindow);
                 return INVALID_HANDLE_VALUE;

@@ -65,8 +65,9 @@ static INT_PTR RunLogonDialog(HWND dialog, int host)
 {
     if (InjectedFault("logondialog"))
         return -1;
+    AccessDialogRequest request = {&NotifyAccessDialog, hostTable.entries[host].hostName};
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), dialog,
-                           AccessDeniedDialog, (LPARAM)host);
+                           AccessDeniedDialog, (LPARAM)&request);
 }
 
 /* What a failed open leads to. */
