@@ -10,6 +10,7 @@
 #include "logon.h"
 #include "netcore.h"
 
+/* The request the dialog was created with (WM_INITDIALOG keeps it). */
 static const AccessDialogRequest *DialogRequest(HWND dialog)
 {
     return (const AccessDialogRequest *)GetWindowLongPtrA(dialog, DWLP_USER);
@@ -81,7 +82,7 @@ INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG: {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        const AccessDialogRequest *request = (const AccessDialogRequest *)lParam;
+        const AccessDialogRequest *request = DialogRequest(dialog);
         if (request->variant->showsHostName)
             SetDlgItemTextA(dialog, IDC_LOGON_HOST, request->host);
         return TRUE; /* the focus goes to the first tab stop */
