@@ -3,20 +3,12 @@
  */
 #include "netcore.h"
 
+#include "errorcodes.h"
 #include "textbuf.h"
-
-static char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-}
 
 bool NameIsThisComputer(const char *name, const char *computerName)
 {
-    for (size_t i = 0; computerName[i] != '\0'; i++) {
-        if (UpperAscii(name[i]) != UpperAscii(computerName[i]))
-            return false;
-    }
-    return true;
+    return StartsWithIgnoringCase(name, computerName);
 }
 
 bool FormatBasePipeName(char *pipeName, size_t size, const char *host, const char *pipe)
@@ -26,7 +18,9 @@ bool FormatBasePipeName(char *pipeName, size_t size, const char *host, const cha
 
 bool IsAccessDeniedError(uint32_t error)
 {
-    return error == 5 || error == 86 || (error >= 1326 && error <= 1331);
+    /* the logon failures run from 1326 to 1331 */
+    return error == CodeAccessDenied || error == CodeInvalidPassword ||
+           (error >= CodeLogonFailure && error <= CodeAccountDisabled);
 }
 
 bool FormIpcRemoteName(const char *host, char *remote, size_t size)
@@ -40,7 +34,7 @@ bool FormIpcRemoteName(const char *host, char *remote, size_t size)
 
 void LogonErrorText(uint32_t error, char *text, size_t size)
 {
-    const char *what = error == 1326 ? "Unknown user name or bad password."
+    const char *what = error == CodeLogonFailure ? "Unknown user name or bad password."
                                      : "An error occurred when trying to connect to the shared "
                                        "resource";
     FormatText(text, size, "%s (%lu).", what, (unsigned long)error);

@@ -12,8 +12,8 @@
 enum {
     /* A computer name: 15 characters and the terminating zero. */
     ComputerNameSize = 16,
-    /* The opener reads this computer's name into 18 characters, two to
-     * spare, as it always has; the notification window into 16. */
+    /* Both programs read this computer's name into 18 characters, two to
+     * spare, as the opener always has. */
     ComputerNameBufferSize = 18,
     RemoteNameSize = 24
 };

@@ -52,9 +52,38 @@ bool FormatText(char *dest, size_t size, const char *format, ...)
     return (size_t)n < size;
 }
 
+char UpperAscii(char character)
+{
+    return character >= 'a' && character <= 'z' ? (char)(character - 'a' + 'A') : character;
+}
+
 void UpperCaseAscii(char *text)
 {
     for (; *text; text++)
-        if (*text >= 'a' && *text <= 'z')
-            *text = (char)(*text - 'a' + 'A');
+        *text = UpperAscii(*text);
+}
+
+size_t ReadDecimalDigits(const char *text, size_t count, uint64_t *value, uint64_t limit)
+{
+    static const uint64_t DecimalBase = 10;
+    uint64_t number = 0;
+    size_t digits = 0;
+    for (; digits < count && text[digits] >= '0' && text[digits] <= '9'; digits++) {
+        number = number * DecimalBase + (uint64_t)(text[digits] - '0');
+        if (number > limit) {
+            number = limit;
+        }
+    }
+    *value = number;
+    return digits;
+}
+
+bool StartsWithIgnoringCase(const char *text, const char *prefix)
+{
+    for (size_t at = 0; prefix[at] != '\0'; at++) {
+        if (UpperAscii(text[at]) != UpperAscii(prefix[at])) {
+            return false; /* also where text ends first */
+        }
+    }
+    return true;
 }

@@ -9,6 +9,7 @@
 #define GV_COMMON_TEXTBUF_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 /* Copies src; false (and a cut copy) when it does not fit. */
 bool CopyText(char *dest, size_t size, const char *src);
@@ -26,7 +27,18 @@ bool FormatText(char *dest, size_t size, const char *format, ...)
 #endif
     ;
 
+/* The character with a..z upper-cased; every other byte as it is. */
+char UpperAscii(char c);
+
 /* Upper-cases the ASCII letters a..z in place. */
 void UpperCaseAscii(char *text);
+
+/* Reads the decimal digits 0..9 at text, at most count of them, into
+ * *value, which stops growing at limit (below 2^60); returns how many
+ * digits it read, 0 when text does not begin with one. */
+size_t ReadDecimalDigits(const char *text, size_t count, uint64_t *value, uint64_t limit);
+
+/* Does text begin with prefix, ignoring the case of ASCII letters? */
+bool StartsWithIgnoringCase(const char *text, const char *prefix);
 
 #endif

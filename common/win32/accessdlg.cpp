@@ -10,8 +10,11 @@
 #include "logon.h"
 #include "netcore.h"
 
-/* The creation parameter, kept for the OK handler. One dialog at a time. */
-static LPARAM dialogParameter;
+/* The request the dialog was created with (WM_INITDIALOG keeps it). */
+static const AccessDialogRequest *DialogRequest(HWND dialog)
+{
+    return (const AccessDialogRequest *)GetWindowLongPtrA(dialog, DWLP_USER);
+}
 
 /* Empties the password field before the dialog ends, so that the typed
  * password does not stay in the edit control's memory: the text is first
@@ -41,7 +44,8 @@ static void EndAccessDialog(HWND dialog, INT_PTR result)
 
 static void LogOn(HWND dialog)
 {
-    const AccessDialogVariant &variant = *accessDialogVariant;
+    const AccessDialogRequest *request = DialogRequest(dialog);
+    const AccessDialogVariant &variant = *request->variant;
     HCURSOR replaced = NULL;
     if (variant.waitCursor) {
         HCURSOR wait = LoadCursorA(NULL, (LPCSTR)IDC_WAIT);
@@ -56,7 +60,7 @@ static void LogOn(HWND dialog)
     GetDlgItemTextA(dialog, IDC_LOGON_USER, userName, sizeof userName);
     GetDlgItemTextA(dialog, IDC_LOGON_PASSWORD, password, sizeof password);
     DWORD error;
-    bool ok = ConnectIpcShare(AccessDialogHost(dialogParameter), userName, password, &error);
+    bool ok = ConnectIpcShare(request->host, userName, password, &error);
     SecureZeroMemory(password, sizeof password);
     SecureZeroMemory(userName, sizeof userName);
 
@@ -76,18 +80,20 @@ static void LogOn(HWND dialog)
 INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        dialogParameter = lParam;
-        if (accessDialogVariant->showsHostName)
-            SetDlgItemTextA(dialog, IDC_LOGON_HOST, AccessDialogHost(lParam));
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        const AccessDialogRequest *request = DialogRequest(dialog);
+        if (request->variant->showsHostName)
+            SetDlgItemTextA(dialog, IDC_LOGON_HOST, request->host);
         return TRUE; /* the focus goes to the first tab stop */
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             LogOn(dialog);
             return TRUE;
         }
         if (LOWORD(wParam) == IDCANCEL) {
-            EndAccessDialog(dialog, accessDialogVariant->cancelled);
+            EndAccessDialog(dialog, DialogRequest(dialog)->variant->cancelled);
             return TRUE;
         }
         return FALSE;

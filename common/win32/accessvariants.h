@@ -16,7 +16,17 @@
 
 #include "logon.h"
 
-static const AccessDialogVariant OpenerAccessDialog = {1, 2, true, false, false};
-static const AccessDialogVariant NotifyAccessDialog = {0, 1, false, true, true};
+/* The dialog's results, by the program that shows it. */
+enum : INT_PTR {
+    OpenerLoggedOn = 1,
+    OpenerLogonCancelled = 2,
+    NotifyLoggedOn = 0,
+    NotifyLogonCancelled = 1
+};
+
+static const AccessDialogVariant OpenerAccessDialog = {OpenerLoggedOn, OpenerLogonCancelled, true,
+                                                       false, false};
+static const AccessDialogVariant NotifyAccessDialog = {NotifyLoggedOn, NotifyLogonCancelled, false,
+                                                       true, true};
 
 #endif

@@ -27,14 +27,19 @@ struct AccessDialogVariant {
     bool showsHostName;        /* the read-only field 1027 shows the host */
 };
 
-/* Supplied by the program the dialog is built into: */
-extern const AccessDialogVariant *const accessDialogVariant;
-/* the computer to log on to, from the dialog's creation parameter */
-const char *AccessDialogHost(LPARAM parameter);
-/* shows a refused logon's error text, owned by the dialog */
+/* One showing of the dialog: a pointer to it is DialogBoxParam's
+ * parameter, and the dialog keeps it (DWLP_USER) while it is up. */
+struct AccessDialogRequest {
+    const AccessDialogVariant *variant;
+    const char *host; /* the computer to log on to */
+};
+
+/* Supplied by the program the dialog is built into: shows a refused
+ * logon's error text, owned by the dialog. */
 void ReportLogonError(HWND dialog, const char *text);
 
-/* Dialog procedure of resource 115. */
+/* Dialog procedure of resource 115; lParam of WM_INITDIALOG is the
+ * AccessDialogRequest. */
 INT_PTR CALLBACK AccessDeniedDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 enum { CredentialSize = 257 };

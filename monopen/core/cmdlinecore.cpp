@@ -8,7 +8,6 @@
  */
 #include "cmdlinecore.h"
 
-#include <ctype.h>
 #include <string.h>
 
 #include "cmdtext.h"
@@ -98,16 +97,10 @@ bool ReadNumber(const char **cursor, int32_t *value)
 {
     const char *start = SkipBlanks(*cursor);
     const char *end = TokenEnd(start);
-    if (end == start)
+    size_t length = (size_t)(end - start);
+    uint64_t n = 0;
+    if (length == 0 || ReadDecimalDigits(start, length, &n, INT32_MAX) != length)
         return false;
-    int64_t n = 0;
-    for (const char *p = start; p < end; p++) {
-        if (!isdigit((unsigned char)*p))
-            return false;
-        n = n * 10 + (*p - '0');
-        if (n > INT32_MAX)
-            n = INT32_MAX;
-    }
     *value = (int32_t)n;
     *cursor = end;
     return true;

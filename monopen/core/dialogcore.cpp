@@ -5,8 +5,12 @@
 
 #include <string.h>
 
-#include "textbuf.h"
+#include "options.h"
 #include "resource.h"
+#include "textbuf.h"
+
+const char DefaultPrinter[] = "LPT1:";
+const char DefaultDisplay[] = "localpc:0";
 
 static const char *const pictureSizes[PictureSizeCount] = {
     "640 by 480 pixels", "960 by 720 pixels", "1280 by 960 pixels", "1600 by 1200 pixels"};
@@ -38,14 +42,14 @@ const char *TerminalFontFor(int index, int32_t monitorType)
 {
     if (index < 1 || index > PictureSizeCount)
         return NULL;
-    return monitorType == 0 ? localFonts[index - 1] : xFonts[index - 1];
+    return monitorType == MonitorVsLocal ? localFonts[index - 1] : xFonts[index - 1];
 }
 
-/* Per control: enabled in modes 0 (VS Local), 1 (VS Remote), 2 (X),
- * 3 (pre-defined). */
+/* Per control: enabled in the modes VS Local, VS Remote, X and
+ * pre-defined, in that order (the monitor types' numbers). */
 struct EnableRule {
     int id;
-    bool on[4];
+    bool on[ModeCount];
 };
 
 static const EnableRule rules[] = {
@@ -84,8 +88,8 @@ bool ControlEnabledInMode(int id, int mode, bool startOptions)
 {
     if (startOptions && (id == IDC_TYPE_VS_REMOTE || id == IDC_TYPE_X))
         return false;
-    if (mode < 0 || mode > 3)
-        mode = 0;
+    if (mode < MonitorVsLocal || mode > ModePredefined)
+        mode = MonitorVsLocal;
     for (const EnableRule &rule : rules)
         if (rule.id == id)
             return rule.on[mode];
@@ -96,15 +100,15 @@ void NormalizePrinter(const char *typed, char *printer, size_t size)
 {
     size_t n = strlen(typed);
     if (n == 0) {
-        CopyText(printer, size, "LPT1:");
+        CopyText(printer, size, DefaultPrinter);
         return;
     }
     CopyText(printer, size, typed);
-    if (typed[n - 1] != ':' && n <= 97)
+    if (typed[n - 1] != ':' && n < PrinterSize - 1) /* the colon still fits */
         AppendText(printer, size, ":");
 }
 
 void NormalizeDisplay(const char *typed, char *display, size_t size)
 {
-    CopyText(display, size, typed[0] != '\0' ? typed : "localpc:0");
+    CopyText(display, size, typed[0] != '\0' ? typed : DefaultDisplay);
 }

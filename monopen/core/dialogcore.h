@@ -17,8 +17,9 @@ enum {
     ApplicationMonitorMax = 100
 };
 
-/* Dialog modes: the monitor types 0..2, and 3 for the pre-defined monitor. */
-enum { ModePredefined = 3 };
+/* Dialog modes: the monitor types VS Local, VS Remote and X, and the
+ * pre-defined monitor, by the numbers of MonitorType (options.h). */
+enum { ModePredefined = 3, ModeCount = 4 };
 
 /* "640 by 480 pixels" .. "1600 by 1200 pixels" for index 1..4, else NULL. */
 const char *PictureSizeText(int index);
@@ -38,6 +39,10 @@ bool ControlEnabledInMode(int id, int mode, bool startOptions);
 /* The controls the rules switch, for walking them all. */
 size_t ModeControlCount(void);
 int ModeControlAt(size_t index);
+
+/* What an empty printer or display entry stands for. */
+extern const char DefaultPrinter[]; /* "LPT1:" */
+extern const char DefaultDisplay[]; /* "localpc:0" */
 
 /* The printer as stored: empty gives "LPT1:", otherwise a colon is appended
  * unless the text already ends with one or has 98 characters. */

@@ -6,8 +6,10 @@
 
 #include <string.h>
 
-#include "textbuf.h"
+#include "errorcodes.h"
+#include "options.h"
 #include "servicecore.h"
+#include "textbuf.h"
 
 const char *const MonitorVariableNames[MonitorVariableCount] = {
     "KPX_MON_TYPE",
@@ -22,8 +24,6 @@ const char *const MonitorVariableNames[MonitorVariableCount] = {
 };
 
 const char MonitorDefaultFont[] = "family:MS Sans Serif-size:8-face:medium";
-
-static const uint32_t NoneMapped = 1332; /* ERROR_NONE_MAPPED */
 
 bool MonitorSectionName(uint32_t settingNumber, char *name, size_t size)
 {
@@ -43,8 +43,9 @@ bool MonitorsFilePath(const char *serviceDir, char *path, size_t size)
 
 bool MonitorTypeFromName(const char *name, int32_t *type)
 {
+    /* in the order of the types' numbers */
     static const char *const names[] = {"LVS", "RVS", "XMON"};
-    for (int32_t i = 0; i < 3; i++) {
+    for (int32_t i = MonitorVsLocal; i <= MonitorX; i++) {
         if (strcmp(name, names[i]) == 0) {
             *type = i;
             return true;
@@ -77,13 +78,11 @@ bool BuildMonitorCommand(const char *serviceDir, char *application, size_t appli
            FormatText(commandLine, commandSize, "\"%s\" %s", application, "-laf windows");
 }
 
-const char *AccessFailureFormat(bool desktop, bool grant, uint32_t error)
+const char *AccessFailureText(bool desktop, bool grant, uint32_t error)
 {
     if (grant)
-        return desktop ? "Could not set desktop access rights!(%lu)"
-                       : "Could not set station access rights!(%lu)";
-    if (error == NoneMapped)
+        return desktop ? "Could not set desktop access rights" : "Could not set station access rights";
+    if (error == CodeNoneMapped)
         return NULL;
-    return desktop ? "Could not check desktop access rights!(%lu)"
-                   : "Could not check station access rights!(%lu)";
+    return desktop ? "Could not check desktop access rights" : "Could not check station access rights";
 }

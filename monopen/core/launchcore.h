@@ -51,10 +51,10 @@ bool FontNeedsDefault(uint32_t readResult, const char *value);
 bool BuildMonitorCommand(const char *serviceDir, char *application, size_t applicationSize,
                          char *commandLine, size_t commandSize);
 
-/* printf format of the message for a failed access check (grant false) or
- * grant on the desktop or the window station, with the error code as its
- * one argument; NULL when the failure is not reported (a user who is no
- * account of this computer, error 1332, on a check). */
-const char *AccessFailureFormat(bool desktop, bool grant, uint32_t error);
+/* The message for a failed access check (grant false) or grant on the
+ * desktop or the window station, shown with "!(code)" after it; NULL when
+ * the failure is not reported (a user who is no account of this computer,
+ * error 1332, on a check). */
+const char *AccessFailureText(bool desktop, bool grant, uint32_t error);
 
 #endif

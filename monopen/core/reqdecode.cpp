@@ -16,7 +16,7 @@
 
 namespace {
 
-enum { MaxStrings = 8 };
+enum { MaxStrings = 8, MaxSettingDigits = 15 };
 
 struct Item {
     const char *name;
@@ -52,19 +52,17 @@ bool Fail(char *error, size_t size, const char *reason)
     return false;
 }
 
+/* A value past the largest 32-bit number: where a read number stops. */
+const uint64_t PastUint32 = 0x100000000u;
+
 /* An unsigned decimal number of at most 32 bits, nothing else. */
 bool ReadNumber(const char *text, uint32_t *value)
 {
+    size_t length = strlen(text);
     uint64_t n = 0;
-    if (*text == '\0')
+    if (length == 0 || ReadDecimalDigits(text, length, &n, PastUint32) != length ||
+        n == PastUint32)
         return false;
-    for (; *text; text++) {
-        if (*text < '0' || *text > '9')
-            return false;
-        n = n * 10 + (uint64_t)(*text - '0');
-        if (n > 0xFFFFFFFFu)
-            return false;
-    }
     *value = (uint32_t)n;
     return true;
 }
@@ -111,18 +109,12 @@ bool ReadPredefined(const char *text, DecodedRequest *request, char *error, size
     const char *p = text + 4; /* past "DEF " */
     while (*p == ' ')
         p++;
-    char digits[16];
-    size_t n = 0;
-    while (p[n] >= '0' && p[n] <= '9' && n + 1 < sizeof digits) {
-        digits[n] = p[n];
-        n++;
-    }
-    digits[n] = '\0';
-    uint32_t setting;
-    if (!ReadNumber(digits, &setting) || strcmp(p + n, " ") != 0)
+    uint64_t setting = 0;
+    size_t n = ReadDecimalDigits(p, MaxSettingDigits, &setting, PastUint32);
+    if (n == 0 || setting == PastUint32 || strcmp(p + n, " ") != 0)
         return Fail(error, errorSize, "the setting number of a DEF request is not \"%3u \"");
     request->settings.monitorType = MonitorPredefined;
-    request->settings.settingNumber = (int32_t)setting;
+    request->settings.settingNumber = (int32_t)(uint32_t)setting;
     return true;
 }
 

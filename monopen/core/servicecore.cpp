@@ -6,6 +6,7 @@
 
 #include <string.h>
 
+#include "errorcodes.h"
 #include "textbuf.h"
 
 bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size)
@@ -41,17 +42,7 @@ bool BuildExpectedServicePath(const char *currentDir, char *path, size_t size)
 
 bool ServiceRunsFromHere(const char *binaryPath, const char *expectedPath)
 {
-    for (size_t i = 0; expectedPath[i] != '\0'; i++) {
-        char a = binaryPath[i];
-        char b = expectedPath[i];
-        if (a >= 'A' && a <= 'Z')
-            a = (char)(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z')
-            b = (char)(b - 'A' + 'a');
-        if (a != b)
-            return false; /* also where binaryPath ends first */
-    }
-    return true;
+    return StartsWithIgnoringCase(binaryPath, expectedPath);
 }
 
 bool BuildStarterCommand(const char *currentDir, bool noCreateDir, char *application,
@@ -77,13 +68,13 @@ bool BuildNotifierCommand(const char *productRoot, char *application, size_t app
 void ManagerErrorText(uint32_t code, char *text, size_t size)
 {
     switch (code) {
-    case 5:
+    case CodeAccessDenied:
         CopyText(text, size, "OpenSCManager failed! Access denied!");
         break;
-    case 1065:
+    case CodeDatabaseDoesNotExist:
         CopyText(text, size, "OpenSCManager failed! The specified database does not exist.");
         break;
-    case 87:
+    case CodeInvalidParameter:
         CopyText(text, size, "OpenSCManager failed! A parameter that was specified is invalid.");
         break;
     default:
@@ -95,16 +86,16 @@ void ManagerErrorText(uint32_t code, char *text, size_t size)
 void ServiceErrorText(uint32_t code, char *text, size_t size)
 {
     switch (code) {
-    case 5:
+    case CodeAccessDenied:
         CopyText(text, size, "OpenService failed. Access denied!");
         break;
-    case 6:
+    case CodeInvalidHandle:
         CopyText(text, size, "OpenService failed. Invalid handle!");
         break;
-    case 123:
+    case CodeInvalidName:
         CopyText(text, size, "OpenService failed. The specified service name is invalid!");
         break;
-    case 1060:
+    case CodeServiceDoesNotExist:
         CopyText(text, size, "OpenService failed. Gridvane Service does not exist!");
         break;
     default:

@@ -5,9 +5,24 @@
 
 #include <string.h>
 
+enum : uint32_t {
+    PlatformWin9x = 1, /* VER_PLATFORM_WIN32_WINDOWS */
+    MinorWindows95 = 0,
+    MinorWindows98 = 10,
+    StyleIconHand = 0x10,        /* MB_ICONHAND */
+    StyleIconExclamation = 0x30, /* MB_ICONEXCLAMATION */
+    StyleLowByte = 0xFF
+};
+enum : uint16_t {
+    EventErrorType = 1,      /* EVENTLOG_ERROR_TYPE */
+    EventWarningType = 2,    /* EVENTLOG_WARNING_TYPE */
+    EventInformationType = 4 /* EVENTLOG_INFORMATION_TYPE */
+};
+
 bool IsWin9xVersion(uint32_t platformId, uint32_t minorVersion)
 {
-    return platformId == 1 && (minorVersion == 0 || minorVersion == 10);
+    return platformId == PlatformWin9x &&
+           (minorVersion == MinorWindows95 || minorVersion == MinorWindows98);
 }
 
 const char *CheckLoggedOnUser(bool nameRead, const char *userName)
@@ -26,9 +41,9 @@ bool ReportsToMessageBox(bool interactive, bool isWin9x)
 
 uint16_t EventTypeForStyle(uint32_t style)
 {
-    if ((style & ~0x10u) == 0)
-        return 1; /* EVENTLOG_ERROR_TYPE */
-    if (style <= 0xFF && (style & ~0x30u) == 0)
-        return 2; /* EVENTLOG_WARNING_TYPE */
-    return 4;     /* EVENTLOG_INFORMATION_TYPE */
+    if ((style & ~StyleIconHand) == 0)
+        return EventErrorType;
+    if (style <= StyleLowByte && (style & ~StyleIconExclamation) == 0)
+        return EventWarningType;
+    return EventInformationType;
 }

@@ -11,6 +11,7 @@
 
 #include <stdio.h>
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dialogcore.h"
@@ -48,7 +49,7 @@ static void FillNumberCombo(HWND dialog, int id, unsigned last)
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, 0, 0);
 }
 
-static bool InitSettingsDialog(HWND dialog, int initialType, const CommandLineOptions *options)
+static void InitSettingsDialog(HWND dialog, int initialType, const CommandLineOptions *options)
 {
     CheckRadioButton(dialog, IDC_TYPE_VS_REMOTE, IDC_TYPE_X, IDC_TYPE_VS_LOCAL);
     UpdateDialogControls(initialType, dialog, options);
@@ -69,17 +70,16 @@ static bool InitSettingsDialog(HWND dialog, int initialType, const CommandLineOp
     FillNumberCombo(dialog, IDC_APPLICATION, ApplicationMax);
 
     char computer[ComputerNameBufferSize];
-    DWORD size = sizeof computer;
-    if (GetComputerNameA(computer, &size)) {
+    DWORD error = 0;
+    if (ReadComputerName(computer, &error)) {
         SetDlgItemTextA(dialog, IDC_NODE, computer);
         char display[ComputerNameBufferSize + 2];
         FormatText(display, sizeof display, "%s:0", computer);
         SetDlgItemTextA(dialog, IDC_DISPLAY, display);
     } else {
-        SetDlgItemTextA(dialog, IDC_DISPLAY, "localpc:0");
+        SetDlgItemTextA(dialog, IDC_DISPLAY, DefaultDisplay);
     }
-    SetDlgItemTextA(dialog, IDC_PRINTER, "LPT1:");
-    return true;
+    SetDlgItemTextA(dialog, IDC_PRINTER, DefaultPrinter);
 }
 
 /* A number combo read back; above its limit (compared unsigned, so that a
@@ -173,7 +173,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         default:
             break;
         }
-        if (HIWORD(wParam) != 0)
+        if (HIWORD(wParam) != BN_CLICKED)
             return FALSE;
         switch (LOWORD(wParam)) {
         case IDC_TYPE_VS_LOCAL:

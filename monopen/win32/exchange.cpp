@@ -9,6 +9,7 @@
  */
 #include "exchange.h"
 
+#include "accessvariants.h"
 #include "logon.h"
 #include "logonids.h"
 #include "netcore.h"
@@ -18,7 +19,9 @@
 #include "resource.h"
 #include "timing.h"
 
-enum { DialogLoggedOn = 1 };
+
+static const char TextNoConnection[] =
+    "Could not establish a connection to the Gridvane base system computer";
 
 bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings)
 {
@@ -51,13 +54,14 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
         switch (NextOpenStep(error, commandLineOptions.retryGiven,
                              &commandLineOptions.retryCount)) {
         case OpenAskForLogon: {
+            AccessDialogRequest request = {&OpenerAccessDialog, host};
             INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED),
-                                             owner, AccessDeniedDialog, 0);
+                                             owner, AccessDeniedDialog, (LPARAM)&request);
             if (result == -1) {
-                ShowError(owner, "Could not open window.");
+                ShowError(owner, TextNoWindow);
                 return INVALID_HANDLE_VALUE;
             }
-            if (result != DialogLoggedOn)
+            if (result != OpenerLoggedOn)
                 return INVALID_HANDLE_VALUE; /* cancelled: no message */
             loggedOn = true;
             break; /* open again at once */
@@ -66,9 +70,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
             Sleep(OpenRetryPauseMs);
             break;
         case OpenGiveUp:
-            ShowErrorF(owner, "%s (%lu).",
-                       "Could not establish a connection to the Gridvane base system computer",
-                       error);
+            ShowErrorF(owner, "%s (%lu).", TextNoConnection, error);
             return INVALID_HANDLE_VALUE;
         }
     }
@@ -96,9 +98,7 @@ bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t
         host = ".";
     char pipeName[MonitorPipeNameSize];
     if (!FormatMonitorPipeName(host, pipeName, sizeof pipeName)) {
-        ShowErrorF(owner, "%s (%lu).",
-                   "Could not establish a connection to the Gridvane base system computer",
-                   (unsigned long)ERROR_BAD_PATHNAME);
+        ShowErrorF(owner, "%s (%lu).", TextNoConnection, (unsigned long)ERROR_BAD_PATHNAME);
         return false;
     }
     HANDLE pipe = OpenMonitorPipe(owner, host, pipeName);

@@ -10,12 +10,14 @@
  */
 #include "launch.h"
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dacl.h"
 #include "launchcore.h"
 #include "monfile.h"
 #include "options.h"
+#include "process.h"
 #include "report.h"
 #include "service.h"
 #include "servicecore.h"
@@ -26,6 +28,9 @@ enum {
     DomainNameSize = 250,
     DescriptorBufferSize = 65556
 };
+
+const char TextInvalidForType[] = "Invalid command line parameter used for this monitor type!";
+static const char NoMonitorProcess[] = "Unable to create monitor process!(%lu)";
 
 /* Held while the monitor variables are set and the process that inherits
  * them is created. */
@@ -61,13 +66,11 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
         return false;
     }
 
-    char computer[ComputerNameSize];
-    DWORD computerLength = sizeof computer;
-    if (!GetComputerNameA(computer, &computerLength)) {
-        *error = GetLastError();
+    char computer[ComputerNameBufferSize];
+    if (!ReadComputerName(computer, error)) {
         return false;
     }
-    char account[ComputerNameSize + 1 + UserNameSize];
+    char account[ComputerNameBufferSize + 1 + UserNameSize];
     if (!FormatText(account, sizeof account, "%s\\%s", computer, userName)) {
         *error = ERROR_NONE_MAPPED;
         return false;
@@ -81,7 +84,7 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
         return false;
     }
     if (!IsValidSid(work->sid)) {
-        *error = GetLastError();
+        *error = ERROR_INVALID_SID; /* IsValidSid sets no code of its own */
         return false;
     }
 
@@ -148,27 +151,26 @@ static void EnsureUserObjectAccess(HWND owner, bool desktop, const char *userNam
     bool found = false;
     DWORD error = 0;
     if (!CheckUserObjectAccess(&found, &error, desktop, userName)) {
-        const char *format = AccessFailureFormat(desktop, false, error);
-        if (format != NULL)
-            ShowErrorF(owner, format, error);
+        const char *text = AccessFailureText(desktop, false, error);
+        if (text != NULL)
+            ShowErrorF(owner, "%s!(%lu)", text, error);
         return;
     }
     if (!found && !GrantUserObjectAccess(&error, desktop, userName))
-        ShowErrorF(owner, AccessFailureFormat(desktop, true, error), error);
+        ShowErrorF(owner, "%s!(%lu)", AccessFailureText(desktop, true, error), error);
 }
 
 bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
 {
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    char desktopName[] = "WinSta0\\Default";
-    startup.lpDesktop = desktopName;
     if (!monitorEnvironmentLockReady) {
         InitializeCriticalSection(&monitorEnvironmentLock);
         monitorEnvironmentLockReady = true;
     }
 
+    if (monitorType != MonitorVsLocal) {
+        ShowError(owner, TextInvalidForType);
+        return false;
+    }
     char userName[UserNameSize];
     DWORD userLength = sizeof userName;
     if (!GetUserNameA(userName, &userLength)) {
@@ -179,34 +181,28 @@ bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner)
     EnsureUserObjectAccess(owner, false, userName);
 
     char serviceDir[GvPathSize];
-    if (!GetServiceExecDir(owner, serviceDir)) {
+    DWORD error = 0;
+    if (!GetServiceExecDir(owner, serviceDir, &error)) {
         ShowError(owner, "Could not get Gridvane executable path!");
-        return false;
-    }
-    if (monitorType != MonitorVsLocal) {
-        ShowError(owner, "Invalid command line parameter used for this monitor type!");
         return false;
     }
     char application[GvPathSize];
     char commandLine[GvCommandSize];
     if (!BuildMonitorCommand(serviceDir, application, sizeof application, commandLine,
                              sizeof commandLine)) {
-        ShowErrorF(owner, "Unable to create monitor process!(%lu)",
-                   (DWORD)ERROR_FILENAME_EXCED_RANGE);
+        ShowErrorF(owner, NoMonitorProcess, (DWORD)ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
 
     EnterCriticalSection(&monitorEnvironmentLock);
     ClearMonitorEnvironment(owner);
     ApplyMonitorProperties(propertyList, owner);
-    PROCESS_INFORMATION process;
-    bool created = CreateProcessA(application, commandLine, NULL, NULL, FALSE,
-                                  HIGH_PRIORITY_CLASS, NULL, serviceDir, &startup, &process) != 0;
+    char desktopName[] = "WinSta0\\Default";
+    ProgramStart start = {application, commandLine, false, HIGH_PRIORITY_CLASS, serviceDir,
+                          desktopName};
+    bool created = StartProgram(start, &error);
     if (!created) {
-        ShowErrorF(owner, "Unable to create monitor process!(%lu)", GetLastError());
-    } else {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        ShowErrorF(owner, NoMonitorProcess, error);
     }
     LeaveCriticalSection(&monitorEnvironmentLock);
     return created;

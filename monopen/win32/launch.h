@@ -14,6 +14,10 @@
  * as its monitor variables. */
 bool LaunchMonitor(int32_t monitorType, char *propertyList, HWND owner);
 
+/* "Invalid command line parameter used for this monitor type!": a start
+ * option with a monitor that cannot be started here. */
+extern const char TextInvalidForType[];
+
 bool CheckUserObjectAccess(bool *found, DWORD *error, bool desktop, const char *userName);
 bool GrantUserObjectAccess(DWORD *error, bool desktop, const char *userName);
 

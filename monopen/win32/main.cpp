@@ -44,7 +44,7 @@ static LRESULT CreateOpener(HWND window)
     INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window,
                                      SettingsDialogProc, 0);
     if (result == -1) {
-        ShowError(window, "Could not open window.");
+        ShowError(window, TextNoWindow);
         return -1;
     }
     return 0;

@@ -15,6 +15,7 @@
 static const char MonitorTypeKey[] = "KPX_MON_TYPE";
 static const char PropertiesNotSet[] = "Could not set monitor properties!(%lu)";
 static const char FileNotRead[] = "An error occurred when reading the monitors.dat file!(%lu)";
+static const char NoServicePath[] = "An error occurred when trying to get the path to Gridvane!(%lu)";
 
 bool ReadMonitorDefinition(uint32_t settingNumber, int32_t *monitorType, char *propertyList,
                            HWND owner)
@@ -23,20 +24,23 @@ bool ReadMonitorDefinition(uint32_t settingNumber, int32_t *monitorType, char *p
     MonitorSectionName(settingNumber, section, sizeof section);
 
     char serviceDir[GvPathSize];
-    if (!GetServiceExecDir(owner, serviceDir)) {
-        ShowErrorF(owner, "An error occurred when trying to get the path to Gridvane!(%lu)",
-                   GetLastError());
+    DWORD error = 0;
+    if (!GetServiceExecDir(owner, serviceDir, &error)) {
+        ShowErrorF(owner, NoServicePath, error);
         return false;
     }
     char file[GvPathSize];
     if (!MonitorsFilePath(serviceDir, file, sizeof file)) {
         /* A service directory without the PROG\EXEC level: no root to
          * find the file under. */
-        ShowErrorF(owner, "An error occurred when trying to get the path to Gridvane!(%lu)",
-                   (DWORD)ERROR_PATH_NOT_FOUND);
+        ShowErrorF(owner, NoServicePath, (DWORD)ERROR_PATH_NOT_FOUND);
         return false;
     }
 
+    /* The profile reads give a missing file its code but a missing section
+     * or an empty value none: the code is cleared before each read, so
+     * that 0 is shown then, not a code an earlier call left behind. */
+    SetLastError(NO_ERROR);
     if (GetPrivateProfileSectionA(section, propertyList, PropertyListSize, file) == 0) {
         ShowErrorF(owner, FileNotRead, GetLastError());
         return false;
@@ -44,6 +48,7 @@ bool ReadMonitorDefinition(uint32_t settingNumber, int32_t *monitorType, char *p
     /* A key given with an empty value reads as 0 characters; a missing key
      * reads as its default. */
     char typeName[MonitorTypeValueSize];
+    SetLastError(NO_ERROR);
     if (GetPrivateProfileStringA(section, MonitorTypeKey, "LVS", typeName, sizeof typeName,
                                  file) == 0) {
         ShowErrorF(owner, FileNotRead, GetLastError());
@@ -80,6 +85,25 @@ static void ReportSyntaxError(void *context)
     ShowError((HWND)context, "Syntax error in the monitor property list!");
 }
 
+/* HOME: the service directory without its trailing backslash. */
+static bool SetHomeVariable(HWND owner, DWORD *error)
+{
+    char serviceDir[GvPathSize];
+    char home[GvPathSize];
+    if (!GetServiceExecDir(owner, serviceDir, error)) {
+        return false;
+    }
+    if (!HomeFromServiceDir(serviceDir, home, sizeof home)) {
+        *error = ERROR_FILENAME_EXCED_RANGE;
+        return false;
+    }
+    if (!SetEnvironmentVariableA("HOME", home)) {
+        *error = GetLastError();
+        return false;
+    }
+    return true;
+}
+
 void ApplyMonitorProperties(char *propertyList, HWND owner)
 {
     PropertyActions actions = {SetProperty, ReportSyntaxError, owner};
@@ -90,10 +114,8 @@ void ApplyMonitorProperties(char *propertyList, HWND owner)
     if (FontNeedsDefault(fontLength, font) && !SetEnvironmentVariableA("FONT", MonitorDefaultFont))
         ShowErrorF(owner, PropertiesNotSet, GetLastError());
 
-    char serviceDir[GvPathSize];
-    char home[GvPathSize];
-    if (!GetServiceExecDir(owner, serviceDir) ||
-        !HomeFromServiceDir(serviceDir, home, sizeof home) ||
-        !SetEnvironmentVariableA("HOME", home))
-        ShowErrorF(owner, PropertiesNotSet, GetLastError());
+    DWORD error = 0;
+    if (!SetHomeVariable(owner, &error)) {
+        ShowErrorF(owner, PropertiesNotSet, error);
+    }
 }

@@ -12,9 +12,11 @@
 
 #include <string.h>
 
+#include "computer.h"
 #include "netcore.h"
 #include "textbuf.h"
 #include "dialog.h"
+#include "dialogcore.h"
 #include "exchange.h"
 #include "globals.h"
 #include "launch.h"
@@ -24,14 +26,12 @@
 #include "request.h"
 #include "service.h"
 
-static const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
-
 bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
 {
     (void)window;
     char computer[ComputerNameBufferSize];
-    DWORD size = sizeof computer;
-    if (!GetComputerNameA(computer, &size))
+    DWORD error = 0;
+    if (!ReadComputerName(computer, &error))
         return false;
     CopyText(settings->nodeName, sizeof settings->nodeName, computer);
     FormatText(settings->display, sizeof settings->display, "%s:0", computer);
@@ -39,8 +39,10 @@ bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
     settings->monitorType = MonitorVsLocal;
     settings->applicationMonitorNumber = 0;
     settings->applicationNumber = 0;
-    CopyText(settings->terminalFont, sizeof settings->terminalFont, "family:Gridvane0810-size:10");
-    CopyText(settings->printer, sizeof settings->printer, "LPT1:");
+    /* The smallest picture size's font, as the dialog would give it. */
+    CopyText(settings->terminalFont, sizeof settings->terminalFont,
+             TerminalFontFor(1, MonitorVsLocal));
+    CopyText(settings->printer, sizeof settings->printer, DefaultPrinter);
     /* A font given with -fl or -fr stays: the request then carries it
      * rather than an empty FONT. */
     if (!commandLineOptions.remoteFontGiven)
@@ -76,18 +78,16 @@ static bool EnsureLocalService(HWND window)
 }
 
 /* The common tail: the request, built anew, to the node's pipe. */
-static bool SendRequest(HWND window, const CommandLineOptions &options, bool ok)
+static bool SendRequest(HWND window, const CommandLineOptions &options)
 {
     if (options.startAsLogonUser)
-        return ok;
+        return true;
     char request[RequestBufferSize];
     int32_t length;
     memset(request, 0, sizeof request);
     FormatMonitorRequest(&monitorSettings, &options, request, &length);
-    if (!ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
-                                &monitorSettings))
-        return false;
-    return ok;
+    return ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
+                                  &monitorSettings);
 }
 
 /* VS Local with -start_as_logon_user: the service must run from this
@@ -127,15 +127,14 @@ static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
                                window))
         return false;
     if (fileMonitorType != MonitorVsLocal) {
-        ShowError(window, InvalidForType);
+        ShowError(window, TextInvalidForType);
         return false;
     }
-    bool ok = true;
-    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+    if (plan.ensureService && !EnsureLocalService(window))
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchMonitor(fileMonitorType, section, window); /* the section whole */
-    return SendRequest(window, options, ok);
+    return SendRequest(window, options);
 }
 
 bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions options)
@@ -157,9 +156,9 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
     bool local = true;
     if (type != MonitorVsLocal) {
         char computer[ComputerNameBufferSize];
-        DWORD size = sizeof computer;
-        if (!GetComputerNameA(computer, &size)) {
-            ShowErrorF(window, "Could not request computer name!(%lu)", GetLastError());
+        DWORD error = 0;
+        if (!ReadComputerName(computer, &error)) {
+            ShowErrorF(window, "Could not request computer name!(%lu)", error);
             return false;
         }
         UpperCaseAscii(monitorSettings.nodeName);
@@ -172,7 +171,7 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
 
     switch (plan.route) {
     case RouteInvalidForType:
-        ShowError(window, InvalidForType);
+        ShowError(window, TextInvalidForType);
         return false;
     case RouteNothing:
         return ok;
@@ -181,9 +180,9 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
     }
     if (plan.readDefinition)
         return OpenPredefinedHere(window, options, plan);
-    if (plan.ensureService && !(ok = EnsureLocalService(window)))
+    if (plan.ensureService && !EnsureLocalService(window))
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchVsLocal(window, options);
-    return SendRequest(window, options, ok);
+    return SendRequest(window, options);
 }

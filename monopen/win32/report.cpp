@@ -14,11 +14,14 @@
 
 #include "textbuf.h"
 #include "globals.h"
+#include "process.h"
 #include "service.h"
 #include "startcore.h"
 #include "servicecore.h"
 
 static const DWORD GridvaneEventId = 0xC0000061;
+
+const char TextNoWindow[] = "Could not open window.";
 
 /* Set while the notification program is being started: the product-path
  * lookup may report through ShowMessage again, which must not start
@@ -39,15 +42,13 @@ static void StartServiceNotification(HWND owner)
     if (GetProductPath(owner, root) &&
         BuildNotifierCommand(root, application, sizeof application, commandLine,
                              sizeof commandLine)) {
-        STARTUPINFOA startup;
-        ZeroMemory(&startup, sizeof startup);
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process;
-        if (CreateProcessA(application, commandLine, NULL, NULL, TRUE, NORMAL_PRIORITY_CLASS,
-                           NULL, NULL, &startup, &process)) {
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        }
+        /* It inherits the opener's inheritable handles, as the base
+         * system's own tools start it; the opener holds none it would
+         * miss. A failed start is not reported: the report that led here
+         * is in the event log already. */
+        ProgramStart start = {application, commandLine, true, NORMAL_PRIORITY_CLASS, NULL, NULL};
+        DWORD error = 0;
+        StartProgram(start, &error);
     }
     notifierStarting = false;
 }

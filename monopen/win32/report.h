@@ -14,6 +14,9 @@ int ShowMessage(HWND owner, const char *text, const char *caption, UINT style);
 void ShowError(HWND owner, const char *text);
 
 /* ShowError with a printf-style text. */
+/* "Could not open window.": a dialog could not be created. */
+extern const char TextNoWindow[];
+
 void ShowErrorF(HWND owner, const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 2, 3)))

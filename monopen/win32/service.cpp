@@ -11,6 +11,7 @@
 
 #include "textbuf.h"
 #include "globals.h"
+#include "process.h"
 #include "report.h"
 #include "servicecore.h"
 #include "timing.h"
@@ -36,23 +37,34 @@ static void ReportServiceFailure(HWND owner, DWORD code, UINT style, bool direct
         ShowMessage(owner, text, OpenerCaption, style);
 }
 
-/* QueryServiceConfigA into a LocalAlloc buffer the caller frees. */
-static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service)
+/* QueryServiceConfigA into a LocalAlloc buffer the caller frees; NULL with
+ * the code of the step that failed in *error. */
+static QUERY_SERVICE_CONFIGA *ReadServiceConfig(SC_HANDLE service, DWORD *error)
 {
     DWORD needed = 0;
-    if (!QueryServiceConfigA(service, NULL, 0, &needed) &&
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return NULL;
+    if (!QueryServiceConfigA(service, NULL, 0, &needed)) {
+        *error = GetLastError();
+        if (*error != ERROR_INSUFFICIENT_BUFFER)
+            return NULL;
+    }
     if (needed < sizeof(QUERY_SERVICE_CONFIGA))
         needed = sizeof(QUERY_SERVICE_CONFIGA);
     QUERY_SERVICE_CONFIGA *config = (QUERY_SERVICE_CONFIGA *)LocalAlloc(LPTR, needed);
-    if (config == NULL)
+    if (config == NULL) {
+        *error = GetLastError();
         return NULL;
-    if (!QueryServiceConfigA(service, config, needed, &needed) ||
-        config->lpBinaryPathName == NULL) {
+    }
+    if (!QueryServiceConfigA(service, config, needed, &needed)) {
+        *error = GetLastError();
         LocalFree(config);
         return NULL;
     }
+    if (config->lpBinaryPathName == NULL) {
+        *error = ERROR_PATH_NOT_FOUND;
+        LocalFree(config);
+        return NULL;
+    }
+    *error = 0;
     return config;
 }
 
@@ -71,65 +83,73 @@ enum ServiceOpenReport {
 
 /* Opens the manager and the service with the access given; a manager that
  * cannot be opened is reported when reportManager is set. On failure
- * nothing stays open, and the last error is the failed open's again after
- * its message box (which leaves one of its own, 0 under Wine), for the
- * caller's message. */
+ * nothing stays open and *error is the code of the open that failed. */
 static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
-                                ServiceOpenReport report, GridvaneService *gv)
+                                ServiceOpenReport report, GridvaneService *gv, DWORD *error)
 {
     gv->service = NULL;
     gv->manager = OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT);
     if (gv->manager == NULL) {
-        DWORD code = GetLastError();
+        *error = GetLastError();
         if (reportManager)
-            ReportManagerFailure(owner, code);
-        SetLastError(code);
+            ReportManagerFailure(owner, *error);
         return false;
     }
     gv->service = OpenServiceA(gv->manager, ServiceName, access);
-    if (gv->service != NULL)
+    if (gv->service != NULL) {
+        *error = 0;
         return true;
-    DWORD code = GetLastError();
+    }
+    *error = GetLastError();
     CloseServiceHandle(gv->manager);
     gv->manager = NULL;
     if (report != ServiceOpenSilent)
-        ReportServiceFailure(owner, code, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
+        ReportServiceFailure(owner, *error, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
                              report == ServiceOpenPathBox);
     SetLastError(code);
     return false;
 }
 
-/* Closes both; false when the service's handle could not be closed. */
-static bool CloseGridvaneService(GridvaneService *gv)
+/* Closes both; false, with the code in *error, when the service's handle
+ * could not be closed. */
+static bool CloseGridvaneService(GridvaneService *gv, DWORD *error)
 {
     bool closed = CloseServiceHandle(gv->service) != 0;
+    *error = closed ? 0 : GetLastError();
     CloseServiceHandle(gv->manager);
     return closed;
 }
 
-/* The service program's directory, from its configured binary path. */
-static bool ReadServiceDir(HWND owner, bool report, char *dir)
+/* The service program's directory, from its configured binary path; on
+ * failure *error is the code of the first step that failed, and a binary
+ * path without a directory gives ERROR_PATH_NOT_FOUND. */
+static bool ReadServiceDir(HWND owner, bool report, char *dir, DWORD *error)
 {
     GridvaneService gv;
     if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG, report,
-                             report ? ServiceOpenPathBox : ServiceOpenSilent, &gv))
+                             report ? ServiceOpenPathBox : ServiceOpenSilent, &gv, error))
         return false;
-    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
-    bool ok = CloseGridvaneService(&gv) && config != NULL &&
-              ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
-    if (config != NULL)
-        LocalFree(config);
+    QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service, error);
+    DWORD closeError = 0;
+    bool closed = CloseGridvaneService(&gv, &closeError);
+    if (config == NULL)
+        return false;
+    bool ok = closed && ServiceDirFromBinaryPath(config->lpBinaryPathName, dir, GvPathSize);
+    LocalFree(config);
+    if (!ok)
+        *error = closed ? (DWORD)ERROR_PATH_NOT_FOUND : closeError;
     return ok;
 }
 
-bool GetServiceExecDir(HWND owner, char *dir)
+bool GetServiceExecDir(HWND owner, char *dir, DWORD *error)
 {
-    return ReadServiceDir(owner, true, dir);
+    return ReadServiceDir(owner, true, dir, error);
 }
 
 bool GetProductPath(HWND owner, char *path)
 {
-    return ReadServiceDir(owner, owner != NULL, path) && ProductRootFromServiceDir(path);
+    DWORD error = 0;
+    return ReadServiceDir(owner, owner != NULL, path, &error) && ProductRootFromServiceDir(path);
 }
 
 bool QueryGridvaneService(HWND owner, ServiceState *state)
@@ -144,8 +164,9 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
         return false;
 
     GridvaneService gv;
+    DWORD error = 0;
     if (!OpenGridvaneService(owner, SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS, true,
-                             ServiceOpenSilent, &gv))
+                             ServiceOpenSilent, &gv, &error))
         return false;
 
     bool ok = true;
@@ -155,7 +176,7 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
         ok = false;
     } else if (status.dwCurrentState == SERVICE_RUNNING) {
         *state = ServiceRunning;
-        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service);
+        QUERY_SERVICE_CONFIGA *config = ReadServiceConfig(gv.service, &error);
         if (config == NULL) {
             ok = false;
         } else {
@@ -166,7 +187,7 @@ bool QueryGridvaneService(HWND owner, ServiceState *state)
     } else if (status.dwCurrentState == SERVICE_STOPPED) {
         *state = ServiceStopped;
     }
-    CloseGridvaneService(&gv);
+    CloseGridvaneService(&gv, &error);
     return ok;
 }
 
@@ -179,10 +200,11 @@ enum ServiceWait {
     ServiceUnknown /* the manager or the service could not be opened: reported */
 };
 
-static ServiceWait WaitForService(HWND owner)
+static ServiceWait WaitForGridvaneService(HWND owner)
 {
     GridvaneService gv;
-    if (!OpenGridvaneService(owner, SERVICE_QUERY_STATUS, true, ServiceOpenError, &gv))
+    DWORD error = 0;
+    if (!OpenGridvaneService(owner, SERVICE_QUERY_STATUS, true, ServiceOpenError, &gv, &error))
         return ServiceUnknown;
     SERVICE_STATUS status;
     bool queried = QueryServiceStatus(gv.service, &status) != 0;
@@ -192,13 +214,8 @@ static ServiceWait WaitForService(HWND owner)
         Sleep(ServiceWaitPollMs);
         queried = QueryServiceStatus(gv.service, &status) != 0;
     }
-    CloseGridvaneService(&gv);
+    CloseGridvaneService(&gv, &error);
     return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
-}
-
-bool WaitForGridvaneService(HWND owner)
-{
-    return WaitForService(owner) == ServiceCameUp;
 }
 
 bool StartGridvaneService(HWND owner)
@@ -213,28 +230,25 @@ bool StartGridvaneService(HWND owner)
                              application, sizeof application, commandLine, sizeof commandLine))
         return false;
 
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof startup);
-    startup.cb = sizeof startup;
-    char noDesktop[1] = "";
-    startup.lpDesktop = noDesktop;
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(application, commandLine, NULL, NULL, FALSE, 0, NULL, NULL, &startup,
-                        &process)) {
-        ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", GetLastError());
+    char noDesktop[1] = ""; /* an empty name, not NULL */
+    ProgramStart start = {application, commandLine, false, 0, NULL, noDesktop};
+    DWORD error = 0;
+    if (!StartProgram(start, &error)) {
+        ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", error);
         return false;
     }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
 
     /* The opener's own window (the main window, or the settings dialog
-     * above it) steps aside while the service starts. */
+     * above it) steps aside while the service starts. It is looked up by
+     * its title, in every process: that is how it has always been found,
+     * and another opener's window of that title is moved aside as well,
+     * so that the starter's windows stay in front. */
     HWND window = FindWindowA(NULL, OpenerCaption);
     bool wasVisible = window != NULL && IsWindowVisible(window);
     if (window != NULL)
         ShowWindow(window, SW_HIDE);
 
-    ServiceWait waited = WaitForService(owner);
+    ServiceWait waited = WaitForGridvaneService(owner);
     if (waited != ServiceCameUp) {
         /* Only a window that was on screen comes back: the settings
          * dialog of -d and -default was never meant to be seen. */

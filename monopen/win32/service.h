@@ -19,8 +19,9 @@ enum ServiceState {
  * Silent with a null owner. */
 bool GetProductPath(HWND owner, char *path);
 
-/* Directory of the service program with a trailing backslash. */
-bool GetServiceExecDir(HWND owner, char *dir);
+/* Directory of the service program with a trailing backslash; on failure
+ * *error is the code of the step that failed (0 = success). */
+bool GetServiceExecDir(HWND owner, char *dir, DWORD *error);
 
 /* "Could not start Gridvane service.": -start_serv did not get the service
  * running. */
@@ -32,7 +33,5 @@ bool QueryGridvaneService(HWND owner, ServiceState *state);
  * could not be started (reported, except for a current directory too long
  * for the starter's path). */
 bool StartGridvaneService(HWND owner);
-/* True when the service runs within the wait; the time-out is silent. */
-bool WaitForGridvaneService(HWND owner);
 
 #endif

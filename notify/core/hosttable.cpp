@@ -5,8 +5,10 @@
 
 #include <string.h>
 
-static const int ListBoxIds[MaxHosts] = {1000, 1002};
-static const int ComboBoxIds[MaxHosts] = {1012, 1013};
+#include "resource.h"
+
+static const int ListBoxIds[MaxHosts] = {IDC_LIST_0, IDC_LIST_1};
+static const int ComboBoxIds[MaxHosts] = {IDC_STATUS_0, IDC_STATUS_1};
 
 void ResetHostEntry(HostEntry *entry, int index)
 {

@@ -11,7 +11,7 @@ enum { HeaderLength = 7, SequenceDigits = 4, KindPosition = 5, LastSequence = 99
 bool ParseMessageHeader(char *message, int32_t *sequence, char *kind)
 {
     size_t length = strlen(message);
-    if (length < 5)
+    if (length < KindPosition) /* the kind may be the terminating zero */
         return false;
     char digits[SequenceDigits + 1];
     memcpy(digits, message, SequenceDigits);

@@ -42,7 +42,7 @@ PanePlan PlanPaneLine(HostEntry *entry)
         entry->blockWidth[k] = entry->blockWidth[k + 1];
     entry->blockWidth[PaneBlocks - 1] = 0;
     /* 100 lines removed; the two notices and the new line added. */
-    entry->lineCount -= PanePruneLines - 3;
+    entry->lineCount -= PanePruneLines - PanePruneNoticeLines - 1;
     return plan;
 }
 

@@ -24,6 +24,7 @@
 enum {
     PaneMaxLines = 1000,
     PanePruneLines = 100,
+    PanePruneNoticeLines = 2, /* the two lines that say a pane was pruned */
     PaneBlockLines = 100,
     PaneLineSize = 256,
     StatusMaxMessages = 100,

@@ -13,6 +13,7 @@
  */
 #include <windows.h>
 
+#include "computer.h"
 #include "faults.h"
 #include "globals.h"
 #include "hostargs.h"
@@ -37,9 +38,9 @@ static bool InitHostTable(void)
     for (int index = 0; index < MaxHosts; index++)
         ResetHostEntry(&hostTable.entries[index], index);
 
-    char computer[HostNameSize];
-    DWORD size = sizeof computer;
-    const char *computerName = GetComputerNameA(computer, &size) ? computer : NULL;
+    char computer[ComputerNameBufferSize];
+    DWORD error = 0;
+    const char *computerName = ReadComputerName(computer, &error) ? computer : NULL;
 
     bool any = false;
     for (int index = 0; index < MaxHosts; index++) {

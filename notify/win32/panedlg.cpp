@@ -32,6 +32,9 @@ void CenterMainWindow(HWND window, HWND dialog)
     int height = rect.bottom - rect.top;
     int left = screen.left + (screen.right - screen.left) / 2 - width / 2;
     int top = screen.top + (screen.bottom - screen.top) / 2 - height / 2;
+    /* As the window has always been placed: a dialog wider or taller than
+     * the screen gets a negative corner, which is mirrored (abs) rather
+     * than set to 0, so the window stays where operators know it. */
     MoveWindow(window, abs(left), abs(top), abs(width), abs(height), TRUE);
 }
 
@@ -75,6 +78,9 @@ static void InitPanes(HWND dialog, const RefusedName *refused)
 void ClosePanes(HWND dialog)
 {
     PostMessageA(GetParent(dialog), WM_CLOSE_PANES, 0, 0);
+    /* EndDialog on a modeless dialog only hides it, which is what is
+     * wanted here: the main window destroys it with itself on
+     * WM_CLOSE_PANES, and the dialog takes no more input meanwhile. */
     EndDialog(dialog, 1);
 }
 

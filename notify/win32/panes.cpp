@@ -103,13 +103,15 @@ static void PrunePane(HWND list, const PanePlan &plan)
     SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)second);
 }
 
-static bool ListRefusedLine(HWND list, int host, const char *text)
+/* True when the list box refuses the line, with the code in *error. */
+static bool ListRefusedLine(HWND list, int host, const char *text, DWORD *error)
 {
     if (InjectedFault(host == 0 ? "addline0" : "addline1")) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        *error = ERROR_NOT_ENOUGH_MEMORY;
         return true;
     }
     LRESULT index = SendMessageA(list, LB_ADDSTRING, 0, (LPARAM)text);
+    *error = GetLastError();
     return index == LB_ERR || index == LB_ERRSPACE;
 }
 
@@ -125,8 +127,8 @@ static void AddRunLine(LineRun *run, const char *text)
     int32_t width = RunLineWidth(run, text);
     if (NotePaneLineWidth(entry, count, width))
         SendMessageA(run->list, LB_SETHORIZONTALEXTENT, (WPARAM)entry->paneExtent, 0);
-    if (ListRefusedLine(run->list, run->host, text)) {
-        DWORD code = GetLastError();
+    DWORD code = 0;
+    if (ListRefusedLine(run->list, run->host, text, &code)) {
         /* Frozen before the box goes up: lines sent meanwhile are dropped. */
         entry->paneEnabled = false;
         EndRun(run);

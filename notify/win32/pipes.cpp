@@ -14,6 +14,7 @@
 
 #include <string.h>
 
+#include "accessvariants.h"
 #include "logon.h"
 #include "logonids.h"
 #include "netcore.h"
@@ -64,8 +65,9 @@ static INT_PTR RunLogonDialog(HWND dialog, int host)
 {
     if (InjectedFault("logondialog"))
         return -1;
+    AccessDialogRequest request = {&NotifyAccessDialog, hostTable.entries[host].hostName};
     return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), dialog,
-                           AccessDeniedDialog, (LPARAM)host);
+                           AccessDeniedDialog, (LPARAM)&request);
 }
 
 /* What a failed open leads to. */
@@ -75,10 +77,11 @@ enum OpenOutcome {
     OpenNoDialog    /* the logon dialog could not be shown: this attempt ends */
 };
 
-/* afterLogon: the open that failed followed a logon, which is then undone. */
-static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, bool afterLogon, int host)
+/* error: the code of the open that failed. afterLogon: that open followed
+ * a logon, which is then undone. */
+static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, DWORD error, bool afterLogon,
+                                     int host)
 {
-    DWORD error = GetLastError();
     if (afterLogon) {
         DWORD ignored;
         DisconnectIpcShare(entry->hostName, &ignored);
@@ -89,7 +92,7 @@ static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, bool afterLo
             MessageBoxA(dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
             return OpenNoDialog;
         }
-        if (result == 1) {
+        if (result == NotifyLogonCancelled) {
             entry->state = HostIdle;
             entry->pipe = NoPipe;
             return OpenGiveUp;
@@ -128,15 +131,16 @@ static bool ConnectHost(HWND dialog, int host)
         HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
                                   OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
                                   NULL);
+        DWORD error = pipe == INVALID_HANDLE_VALUE ? GetLastError() : 0;
         if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
             InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
             CloseHandle(pipe);
             pipe = INVALID_HANDLE_VALUE;
-            SetLastError(ERROR_ACCESS_DENIED);
+            error = ERROR_ACCESS_DENIED;
         }
         if (pipe != INVALID_HANDLE_VALUE)
             return SetPipeMode(dialog, pipe, entry, host);
-        if (HandleOpenFailure(dialog, entry, afterLogon, host) != OpenAfterLogon)
+        if (HandleOpenFailure(dialog, entry, error, afterLogon, host) != OpenAfterLogon)
             return false;
         afterLogon = true;
     }

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "basesys.h"
+#include "monopen/core/resource.h"
 #include "monserver.h"
 #include "opener.h"
 
@@ -14,11 +15,13 @@ using namespace gv;
 namespace {
 
 enum {
-    InUse = 1049, SettingNumber = 1025, SettingLabel = 1057, TypeGroup = 1050, VsLocal = 1033,
-    VsRemote = 1032, XMonitor = 1034, NodeGroup = 1051, NodeLabel = 1052, DisplayLabel = 1053,
-    Node = 1043, Display = 1044, ApplicationLabel = 1054, Application = 1039,
-    MonitorLabel = 1055, ApplicationMonitor = 1040, SizeLabel = 1056, PictureSize = 1035,
-    PrinterLabel = 1058, Printer = 1026
+    InUse = IDC_IN_USE, SettingNumber = IDC_SETTING_NUMBER, SettingLabel = IDC_SETTING_NUMBER_LABEL,
+    TypeGroup = IDC_TYPE_GROUP, VsLocal = IDC_TYPE_VS_LOCAL, VsRemote = IDC_TYPE_VS_REMOTE,
+    XMonitor = IDC_TYPE_X, NodeGroup = IDC_NODE_GROUP, NodeLabel = IDC_NODE_LABEL, Node = IDC_NODE,
+    DisplayLabel = IDC_DISPLAY_LABEL, Display = IDC_DISPLAY, Application = IDC_APPLICATION,
+    ApplicationLabel = IDC_APPLICATION_LABEL, MonitorLabel = IDC_APPLICATION_MONITOR_LABEL,
+    ApplicationMonitor = IDC_APPLICATION_MONITOR, SizeLabel = IDC_PICTURE_SIZE_LABEL,
+    PictureSize = IDC_PICTURE_SIZE, PrinterLabel = IDC_PRINTER_LABEL, Printer = IDC_PRINTER
 };
 
 const int Switched[] = {SettingNumber, SettingLabel, TypeGroup, VsLocal, VsRemote, XMonitor,

@@ -81,15 +81,14 @@ TEST(MonitorLaunch, CommandLineQuotesThePath)
 
 TEST(MonitorLaunch, AccessFailureMessages)
 {
-    EXPECT_STREQ("Could not check desktop access rights!(%lu)", AccessFailureFormat(true, false, 5));
-    EXPECT_STREQ("Could not check station access rights!(%lu)", AccessFailureFormat(false, false, 5));
-    EXPECT_STREQ("Could not set desktop access rights!(%lu)", AccessFailureFormat(true, true, 5));
-    EXPECT_STREQ("Could not set station access rights!(%lu)", AccessFailureFormat(false, true, 5));
+    EXPECT_STREQ("Could not check desktop access rights", AccessFailureText(true, false, 5));
+    EXPECT_STREQ("Could not check station access rights", AccessFailureText(false, false, 5));
+    EXPECT_STREQ("Could not set desktop access rights", AccessFailureText(true, true, 5));
+    EXPECT_STREQ("Could not set station access rights", AccessFailureText(false, true, 5));
     // A user who is no account of this computer is not reported by a check.
-    EXPECT_EQ(nullptr, AccessFailureFormat(true, false, 1332));
-    EXPECT_EQ(nullptr, AccessFailureFormat(false, false, 1332));
-    EXPECT_STREQ("Could not set station access rights!(%lu)",
-                 AccessFailureFormat(false, true, 1332));
+    EXPECT_EQ(nullptr, AccessFailureText(true, false, 1332));
+    EXPECT_EQ(nullptr, AccessFailureText(false, false, 1332));
+    EXPECT_STREQ("Could not set station access rights", AccessFailureText(false, true, 1332));
 }
 
 } // namespace

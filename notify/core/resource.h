@@ -1,5 +1,7 @@
 /*
- * resource.h: resource and control ids of the notification window.
+ * resource.h: resource and control ids of the notification window: the
+ * numbers only, so that the portable host table uses them too; the dialog
+ * templates are in win32/notify.rc.
  */
 #ifndef GV_NOTIFY_RESOURCE_H
 #define GV_NOTIFY_RESOURCE_H
