@@ -106,7 +106,6 @@ static bool OpenGridvaneService(HWND owner, DWORD access, bool reportManager,
     if (report != ServiceOpenSilent)
         ReportServiceFailure(owner, *error, report == ServiceOpenPathBox ? MB_OK : MB_ICONHAND,
                              report == ServiceOpenPathBox);
-    SetLastError(code);
     return false;
 }
 
