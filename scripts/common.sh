@@ -44,6 +44,7 @@ GV_NEEDS=(
   "osslsigncode osslsigncode"
   "openssl openssl"
   "/usr/src/googletest/CMakeLists.txt googletest"
+  "stress-ng stress-ng"
 )
 
 # as_root COMMAND...: the command as root (through sudo for another user).
@@ -121,6 +122,18 @@ release_programs() {
   local dir=$GV_BUILD/shipped/$(basename "$zip" .zip)
   [ -f "$dir/monopen.exe" ] && [ -f "$dir/notify.exe" ] || { echo "no programs in $zip" >&2; return 1; }
   echo "$dir"
+}
+
+# report_evidence DIR: names the evidence folders that failed end-to-end
+# tests left under DIR/evidence (see tests/e2e/harness.h).
+report_evidence() {
+  local test found=""
+  for test in "$1"/evidence/*/*/; do
+    [ -d "$test" ] || continue
+    [ -n "$found" ] || say "evidence of the failed end-to-end tests (windows, screenshot, Wine's log):"
+    found=1
+    say "    ${test#"$GV_TOP"/}"
+  done
 }
 
 # pe_format FILE: "PE32 i386" or "PE32+ x86-64", as objdump reads the file.

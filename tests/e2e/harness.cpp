@@ -397,6 +397,13 @@ std::string WindowText(HWND window)
     return Narrow(buffer.data(), got < 0 ? 0 : (int)got);
 }
 
+std::string StoredWindowText(HWND window)
+{
+    wchar_t text[256] = L"";
+    int n = InternalGetWindowText(window, text, 256);
+    return Narrow(text, n);
+}
+
 std::string ClassName(HWND window)
 {
     char name[256] = "";
@@ -572,6 +579,12 @@ static BOOL CALLBACK DescribeWindow(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &pid);
     if (pid != what->first || !IsWindowVisible(window))
         return TRUE;
+    DWORD_PTR ignored;
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, SendTimeoutMs, &ignored)) {
+        what->second += "[" + ClassName(window) + " \"" + StoredWindowText(window) +
+                        "\", its thread does not answer] ";
+        return TRUE;
+    }
     what->second += "[" + ClassName(window) + " \"" + WindowText(window) + "\"";
     if (IsMessageBox(window))
         what->second += " text \"" + ItemText(window, 0xFFFF) + "\"";

@@ -86,6 +86,14 @@ struct ChildGuard {
     ~ChildGuard() { Release(child); }
 };
 
+/* ---- evidence of a failed test ----
+ * When GV_EVIDENCE_DIR names a folder, the first failure of a test leaves
+ * in its subfolder Suite.Test: windows.txt (the processes, their threads
+ * and every window on the display), screen.png (the display), and
+ * backtraces.txt (Wine's debugger on the programs still running); the
+ * test's end adds wine-stderr.log, Wine's debug output since the test
+ * began (evidence.cpp, built into each test program). */
+
 /* ---- Wine's debug output ----
  * Wine writes the debug channels of a GUI program (WINEDEBUG in its
  * environment) to the Unix stderr it inherited, not to its standard
@@ -100,6 +108,9 @@ std::string UnixStderrSince(size_t mark);
 LRESULT SendW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 std::string WindowText(HWND window);
+/* The caption as the window manager keeps it, read without a message to
+ * the window's thread: shown even when that thread does not answer. */
+std::string StoredWindowText(HWND window);
 std::string ClassName(HWND window);
 std::string ItemText(HWND dialog, int id);
 bool ItemEnabled(HWND dialog, int id);
@@ -149,7 +160,8 @@ ProgramRun RunToEnd(const std::string &exe, const std::string &arguments,
 /* The messages joined, for failure output. */
 std::string Joined(const std::vector<std::string> &messages);
 
-/* Every visible top-level window of the process, for failure messages. */
+/* Every visible top-level window of the process, for failure messages; a
+ * window whose thread does not answer is marked so. */
 std::string DescribeWindows(DWORD pid);
 
 /* A visible dialog of the process with that caption that has the control

@@ -115,6 +115,7 @@ DWORD WINAPI NotifyServer::ListenThread(LPVOID parameter)
         overlapped[i].hEvent = CreateEventA(NULL, TRUE, FALSE, NULL);
         instances[i] = server->NewInstance(&overlapped[i]);
     }
+    SetEvent(server->listening);
     for (;;) {
         HANDLE waits[3] = {server->stopListening, overlapped[0].hEvent, overlapped[1].hEvent};
         DWORD which = WaitForMultipleObjects(3, waits, FALSE, INFINITE);
@@ -147,8 +148,11 @@ bool NotifyServer::Listen(DWORD mode, DWORD type)
     openMode = mode;
     pipeType = type;
     stopListening = CreateEventA(NULL, TRUE, FALSE, NULL);
+    listening = CreateEventA(NULL, TRUE, FALSE, NULL);
     listener = CreateThread(NULL, 0, ListenThread, this, 0, NULL);
-    return listener != NULL;
+    /* A program started next must find the pipe: on a loaded machine the
+     * listener may run well after this returns. */
+    return listener != NULL && WaitForSingleObject(listening, 10000) == WAIT_OBJECT_0;
 }
 
 void NotifyServer::StopListening()
@@ -159,7 +163,9 @@ void NotifyServer::StopListening()
     WaitForSingleObject(listener, 10000);
     CloseHandle(listener);
     CloseHandle(stopListening);
+    CloseHandle(listening);
     listener = NULL;
+    listening = NULL;
     stopListening = NULL;
 }
 
@@ -234,6 +240,9 @@ Outcome NotifyServer::WaitReceived(int connection, const std::string &text, int 
 
 bool NotifyServer::Send(int connection, const std::string &message)
 {
+    /* The program sees its open succeed a moment before the listener
+     * thread takes the connection on. */
+    WaitUntil([&] { return At(connection) != nullptr; }, LoadMarginMs);
     ServedConnection *c = At(connection);
     if (c == nullptr || c->closed)
         return false;

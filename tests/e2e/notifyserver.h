@@ -69,6 +69,7 @@ private:
     CRITICAL_SECTION lock;
     std::vector<ServedConnection *> connections;
     HANDLE listener = NULL;
+    HANDLE listening = NULL; /* set once the first instances exist */
     HANDLE stopListening = NULL;
     DWORD openMode = PIPE_ACCESS_DUPLEX;
     DWORD pipeType = PIPE_TYPE_MESSAGE;
