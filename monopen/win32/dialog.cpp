@@ -19,18 +19,20 @@
 #include "openmon.h"
 #include "resource.h"
 
+/* The mode the buttons show: "in use" first, then the checked type. */
+static int ModeFromButtons(HWND dialog)
+{
+    if (IsDlgButtonChecked(dialog, IDC_IN_USE) == BST_CHECKED)
+        return ModePredefined;
+    if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_LOCAL) == BST_CHECKED)
+        return MonitorVsLocal;
+    if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_REMOTE) == BST_CHECKED)
+        return MonitorVsRemote;
+    return MonitorX;
+}
+
 static void UpdateDialogControls(int mode, HWND dialog, const CommandLineOptions *options)
 {
-    if (mode == ModePredefined) {
-        if (IsDlgButtonChecked(dialog, IDC_IN_USE) == BST_CHECKED)
-            mode = ModePredefined;
-        else if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_LOCAL) == BST_CHECKED)
-            mode = MonitorVsLocal;
-        else if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_REMOTE) == BST_CHECKED)
-            mode = MonitorVsRemote;
-        else
-            mode = MonitorX;
-    }
     bool startOptions = options->startService || options->startAsLogonUser;
     for (size_t i = 0; i < ModeControlCount(); i++) {
         int id = ModeControlAt(i);
@@ -186,7 +188,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             UpdateDialogControls(MonitorX, dialog, &commandLineOptions);
             break;
         case IDC_IN_USE:
-            UpdateDialogControls(ModePredefined, dialog, &commandLineOptions);
+            UpdateDialogControls(ModeFromButtons(dialog), dialog, &commandLineOptions);
             break;
         default:
             break;
