@@ -4,8 +4,8 @@
  * themselves are in dialogcore.cpp.
  *
  * Globals: reads commandLineOptions and pictureSizeIndex, and hands
- * commandLineOptions to the open-monitor sequence, which takes its own copy. The entries are read into the record
- * the caller of ReadSettingsDialog names.
+ * commandLineOptions and its -r budget to the open-monitor sequence. The
+ * entries are read into the record the caller of ReadSettingsDialog names.
  */
 #include "dialog.h"
 
@@ -146,7 +146,7 @@ static void RunOkSequence(HWND dialog)
 {
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-    if (OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions))
+    if (OpenMonitor(dialog, &commandLineOptions, &commandLineOptions.retryCount))
         EndSettingsDialog(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
@@ -160,7 +160,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         if (commandLineOptions.monitorFromDialog == 1 && !commandLineOptions.useDefault) {
             InitSettingsDialog(dialog, MonitorVsLocal, &commandLineOptions);
         } else {
-            OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions);
+            OpenMonitor(dialog, &commandLineOptions, &commandLineOptions.retryCount);
             EndSettingsDialog(dialog);
         }
         return TRUE;
