@@ -133,7 +133,9 @@ static bool OpenPredefinedHere(HWND window, const CommandLineOptions *options,
     return SendRequest(window, options, retries);
 }
 
-bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retries)
+/* monitorSettings from -default, the dialog or -d, and the X display
+ * hook where the type needs it. */
+static bool FillMonitorSettings(HWND window, const CommandLineOptions *options)
 {
     bool ok;
     if (options->useDefault)
@@ -142,24 +144,39 @@ bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retrie
         ok = ReadSettingsDialog(window, &monitorSettings);
     else
         ok = FillPredefinedMonitor(options, &monitorSettings);
-
-    int32_t type = monitorSettings.monitorType;
-    if (ok && NeedsXDisplayHook(type, options->startService, options->startAsLogonUser))
+    if (ok && NeedsXDisplayHook(monitorSettings.monitorType, options->startService,
+                                options->startAsLogonUser))
         ok = PrepareXDisplay(window, "exceed", &monitorSettings);
-    if (!ok)
-        return false;
+    return ok;
+}
 
-    bool local = true;
-    if (type != MonitorVsLocal) {
-        char computer[ComputerNameBufferSize];
-        DWORD error = 0;
-        if (!ReadComputerName(computer, &error)) {
-            ShowErrorF(window, "Could not request computer name!(%lu)", error);
-            return false;
-        }
-        UpperCaseAscii(monitorSettings.nodeName);
-        local = NodeIsThisComputer(monitorSettings.nodeName, computer);
+/* Whether the monitor's node is this computer (VS Local always is); the
+ * node name is upper-cased for the comparison. False when the computer
+ * name could not be read, which is reported. */
+static bool ReadNodeIsLocal(HWND window, int32_t type, bool *local)
+{
+    *local = true;
+    if (type == MonitorVsLocal)
+        return true;
+    char computer[ComputerNameBufferSize];
+    DWORD error = 0;
+    if (!ReadComputerName(computer, &error)) {
+        ShowErrorF(window, "Could not request computer name!(%lu)", error);
+        return false;
     }
+    UpperCaseAscii(monitorSettings.nodeName);
+    *local = NodeIsThisComputer(monitorSettings.nodeName, computer);
+    return true;
+}
+
+bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retries)
+{
+    if (!FillMonitorSettings(window, options))
+        return false;
+    int32_t type = monitorSettings.monitorType;
+    bool local = true;
+    if (!ReadNodeIsLocal(window, type, &local))
+        return false;
 
     OpenPlan plan = PlanOpenMonitor(type, local, options->startService, options->startAsLogonUser);
     if (plan.route != RouteRemoteRequest && plan.route != RouteNothing)
@@ -170,7 +187,7 @@ bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retrie
         ShowError(window, TextInvalidForType);
         return false;
     case RouteNothing:
-        return ok;
+        return true;
     default:
         break;
     }
