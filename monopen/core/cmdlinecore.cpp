@@ -175,6 +175,24 @@ bool CheckNonInteractive(const char *arguments, ProductCheck productInstalled,
     return true;
 }
 
+/* The rules on the options taken together, checked after the last one. */
+bool CheckCombinations(const CommandLineOptions *o, bool sizeGiven, const char **message)
+{
+    if (o->serviceCreateDirDisabled && !o->startService) {
+        *message = TextCreateDirWithoutStart;
+        return false;
+    }
+    if (!o->interactive && o->monitorFromDialog == 1 && !o->useDefault) {
+        *message = TextNWithoutMonitor;
+        return false;
+    }
+    if ((o->remoteFontGiven || o->localFontGiven || sizeGiven) && o->monitorFromDialog == 0) {
+        *message = TextFontsWithD;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ParseArguments(const char *commandLine, ProductCheck productInstalled,
@@ -253,17 +271,5 @@ bool ParseArguments(const char *commandLine, ProductCheck productInstalled,
         p = SkipBlanks(cursor);
     }
 
-    if (o->serviceCreateDirDisabled && !o->startService) {
-        *message = TextCreateDirWithoutStart;
-        return false;
-    }
-    if (!o->interactive && o->monitorFromDialog == 1 && !o->useDefault) {
-        *message = TextNWithoutMonitor;
-        return false;
-    }
-    if ((o->remoteFontGiven || o->localFontGiven || sizeGiven) && o->monitorFromDialog == 0) {
-        *message = TextFontsWithD;
-        return false;
-    }
-    return true;
+    return CheckCombinations(o, sizeGiven, message);
 }

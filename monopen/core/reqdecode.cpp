@@ -118,6 +118,53 @@ bool ReadPredefined(const char *text, DecodedRequest *request, char *error, size
     return true;
 }
 
+/* The NUL-terminated strings of a request, in order. */
+bool SplitStrings(const char *bytes, size_t length, const char *strings[MaxStrings],
+                  int32_t *count, char *error, size_t errorSize)
+{
+    *count = 0;
+    for (size_t at = 0; at < length; at += strlen(bytes + at) + 1) {
+        if (*count == MaxStrings)
+            return Fail(error, errorSize, "more strings than any request has");
+        strings[(*count)++] = bytes + at;
+    }
+    return true;
+}
+
+/* "RTD ", the monitor type's keyword, then one item per string. */
+bool ReadRtdRequest(const char *const strings[], int32_t count, DecodedRequest *request,
+                    char *error, size_t errorSize)
+{
+    const char *keyword = strings[0] + 4;
+    const Item *const *items;
+    if (strncmp(keyword, "LVS ", 4) == 0) {
+        request->settings.monitorType = MonitorVsLocal;
+        items = VsLocalItems;
+    } else if (strncmp(keyword, "RVS ", 4) == 0) {
+        request->settings.monitorType = MonitorVsRemote;
+        items = VsRemoteItems;
+    } else if (strncmp(keyword, "XMON", 4) == 0) {
+        request->settings.monitorType = MonitorX;
+        items = XItems;
+    } else {
+        return Fail(error, errorSize, "unknown monitor type after RTD (not LVS, RVS or XMON)");
+    }
+    int32_t expected = 0;
+    while (items[expected] != nullptr)
+        expected++;
+    if (count != expected) {
+        FormatText(error, errorSize, "%s request with %d strings instead of %d",
+                   MonitorTypeName(request->settings.monitorType), (int)count, (int)expected);
+        return false;
+    }
+    for (int32_t i = 0; i < count; i++) {
+        const char *text = i == 0 ? keyword + 4 : strings[i];
+        if (!ReadItem(*items[i], text, request, error, errorSize))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const char *MonitorTypeName(int32_t monitorType)
@@ -151,11 +198,8 @@ bool DecodeMonitorRequest(const char *bytes, size_t length, DecodedRequest *requ
 
     const char *strings[MaxStrings];
     int32_t count = 0;
-    for (size_t at = 0; at < length; at += strlen(bytes + at) + 1) {
-        if (count == MaxStrings)
-            return Fail(error, errorSize, "more strings than any request has");
-        strings[count++] = bytes + at;
-    }
+    if (!SplitStrings(bytes, length, strings, &count, error, errorSize))
+        return false;
     request->stringCount = count;
 
     if (strncmp(strings[0], "DEF ", 4) == 0) {
@@ -164,33 +208,8 @@ bool DecodeMonitorRequest(const char *bytes, size_t length, DecodedRequest *requ
         if (!ReadPredefined(strings[0], request, error, errorSize))
             return false;
     } else if (strncmp(strings[0], "RTD ", 4) == 0) {
-        const char *keyword = strings[0] + 4;
-        const Item *const *items;
-        if (strncmp(keyword, "LVS ", 4) == 0) {
-            request->settings.monitorType = MonitorVsLocal;
-            items = VsLocalItems;
-        } else if (strncmp(keyword, "RVS ", 4) == 0) {
-            request->settings.monitorType = MonitorVsRemote;
-            items = VsRemoteItems;
-        } else if (strncmp(keyword, "XMON", 4) == 0) {
-            request->settings.monitorType = MonitorX;
-            items = XItems;
-        } else {
-            return Fail(error, errorSize, "unknown monitor type after RTD (not LVS, RVS or XMON)");
-        }
-        int32_t expected = 0;
-        while (items[expected] != nullptr)
-            expected++;
-        if (count != expected) {
-            FormatText(error, errorSize, "%s request with %d strings instead of %d",
-                       MonitorTypeName(request->settings.monitorType), (int)count, (int)expected);
+        if (!ReadRtdRequest(strings, count, request, error, errorSize))
             return false;
-        }
-        for (int32_t i = 0; i < count; i++) {
-            const char *text = i == 0 ? keyword + 4 : strings[i];
-            if (!ReadItem(*items[i], text, request, error, errorSize))
-                return false;
-        }
     } else {
         return Fail(error, errorSize, "neither a DEF nor an RTD request");
     }

@@ -4,8 +4,8 @@
  * themselves are in dialogcore.cpp.
  *
  * Globals: reads commandLineOptions and pictureSizeIndex, and hands
- * commandLineOptions to the open-monitor sequence, which takes its own copy. The entries are read into the record
- * the caller of ReadSettingsDialog names.
+ * commandLineOptions and its -r budget to the open-monitor sequence. The
+ * entries are read into the record the caller of ReadSettingsDialog names.
  */
 #include "dialog.h"
 
@@ -19,18 +19,20 @@
 #include "openmon.h"
 #include "resource.h"
 
+/* The mode the buttons show: "in use" first, then the checked type. */
+static int ModeFromButtons(HWND dialog)
+{
+    if (IsDlgButtonChecked(dialog, IDC_IN_USE) == BST_CHECKED)
+        return ModePredefined;
+    if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_LOCAL) == BST_CHECKED)
+        return MonitorVsLocal;
+    if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_REMOTE) == BST_CHECKED)
+        return MonitorVsRemote;
+    return MonitorX;
+}
+
 static void UpdateDialogControls(int mode, HWND dialog, const CommandLineOptions *options)
 {
-    if (mode == ModePredefined) {
-        if (IsDlgButtonChecked(dialog, IDC_IN_USE) == BST_CHECKED)
-            mode = ModePredefined;
-        else if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_LOCAL) == BST_CHECKED)
-            mode = MonitorVsLocal;
-        else if (IsDlgButtonChecked(dialog, IDC_TYPE_VS_REMOTE) == BST_CHECKED)
-            mode = MonitorVsRemote;
-        else
-            mode = MonitorX;
-    }
     bool startOptions = options->startService || options->startAsLogonUser;
     for (size_t i = 0; i < ModeControlCount(); i++) {
         int id = ModeControlAt(i);
@@ -144,7 +146,7 @@ static void RunOkSequence(HWND dialog)
 {
     EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);
-    if (OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions))
+    if (OpenMonitor(dialog, &commandLineOptions, &commandLineOptions.retryCount))
         EndSettingsDialog(dialog);
     EnableWindow(GetDlgItem(dialog, IDOK), TRUE);
     EnableWindow(GetDlgItem(dialog, IDCANCEL), TRUE);
@@ -158,7 +160,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         if (commandLineOptions.monitorFromDialog == 1 && !commandLineOptions.useDefault) {
             InitSettingsDialog(dialog, MonitorVsLocal, &commandLineOptions);
         } else {
-            OpenMonitor(dialog, commandLineOptions.monitorFromDialog, commandLineOptions);
+            OpenMonitor(dialog, &commandLineOptions, &commandLineOptions.retryCount);
             EndSettingsDialog(dialog);
         }
         return TRUE;
@@ -186,7 +188,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             UpdateDialogControls(MonitorX, dialog, &commandLineOptions);
             break;
         case IDC_IN_USE:
-            UpdateDialogControls(ModePredefined, dialog, &commandLineOptions);
+            UpdateDialogControls(ModeFromButtons(dialog), dialog, &commandLineOptions);
             break;
         default:
             break;

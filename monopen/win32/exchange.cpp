@@ -3,9 +3,8 @@
  * request: open (with the logon dialog for access errors and the -r
  * retries for others), message mode, one write, two reads, close.
  *
- * Globals: the -r budget in commandLineOptions is spent in place, so that
- * retries spent in one exchange are gone for the next one of the same run;
- * appInstance for the logon dialog.
+ * Globals: appInstance for the logon dialog. The -r budget is the caller's,
+ * spent in place.
  */
 #include "exchange.h"
 
@@ -36,7 +35,8 @@ bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *sett
 
 /* Opens the pipe; INVALID_HANDLE_VALUE after the failure was reported or
  * the user cancelled the logon. */
-static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName)
+static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName,
+                              bool retryGiven, int32_t *retries)
 {
     bool loggedOn = false;
     for (;;) {
@@ -51,8 +51,7 @@ static HANDLE OpenMonitorPipe(HWND owner, const char *host, const char *pipeName
             DisconnectIpcShare(host, &ignored);
             loggedOn = false;
         }
-        switch (NextOpenStep(error, commandLineOptions.retryGiven,
-                             &commandLineOptions.retryCount)) {
+        switch (NextOpenStep(error, retryGiven, retries)) {
         case OpenAskForLogon: {
             AccessDialogRequest request = {&OpenerAccessDialog, host};
             INT_PTR result = DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED),
@@ -91,7 +90,7 @@ static bool ReadReply(HANDLE pipe, char *reply, DWORD *error)
 }
 
 bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t length,
-                            const MonitorSettings *settings)
+                            const MonitorSettings *settings, bool retryGiven, int32_t *retries)
 {
     const char *host = TrimNodeName(node);
     if (host[0] == '\0')
@@ -101,7 +100,7 @@ bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t
         ShowErrorF(owner, "%s (%lu).", TextNoConnection, (unsigned long)ERROR_BAD_PATHNAME);
         return false;
     }
-    HANDLE pipe = OpenMonitorPipe(owner, host, pipeName);
+    HANDLE pipe = OpenMonitorPipe(owner, host, pipeName, retryGiven, retries);
     if (pipe == INVALID_HANDLE_VALUE)
         return false;
 

@@ -13,7 +13,7 @@
  * reports every failure; true when the base system accepted and started
  * the monitor. The node's trailing blanks are cut in place. */
 bool ExchangeMonitorRequest(HWND owner, char *node, const char *request, int32_t length,
-                            const MonitorSettings *settings);
+                            const MonitorSettings *settings, bool retryGiven, int32_t *retries);
 
 /* Hook for monitors shown through an X server; nothing to do here. */
 bool PrepareXDisplay(HWND owner, const char *server, const MonitorSettings *settings);

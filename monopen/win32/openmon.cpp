@@ -3,10 +3,8 @@
  * -default, -d or the dialog), decides with openmoncore.cpp where the monitor
  * comes from, and then sends the request or starts the monitor here.
  *
- * Globals: fills and reads monitorSettings. OpenMonitor and what it calls
- * take the options from the copy OpenMonitor is given; FillDefaultMonitor
- * and FillPredefinedMonitor, which are called without one, read
- * commandLineOptions.
+ * Globals: fills and reads monitorSettings. The options and the -r budget
+ * come from OpenMonitor's caller.
  */
 #include "openmon.h"
 
@@ -26,9 +24,8 @@
 #include "request.h"
 #include "service.h"
 
-bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
+static bool FillDefaultMonitor(const CommandLineOptions *options, MonitorSettings *settings)
 {
-    (void)window;
     char computer[ComputerNameBufferSize];
     DWORD error = 0;
     if (!ReadComputerName(computer, &error))
@@ -45,21 +42,20 @@ bool FillDefaultMonitor(HWND window, MonitorSettings *settings)
     CopyText(settings->printer, sizeof settings->printer, DefaultPrinter);
     /* A font given with -fl or -fr stays: the request then carries it
      * rather than an empty FONT. */
-    if (!commandLineOptions.remoteFontGiven)
+    if (!options->remoteFontGiven)
         settings->remoteFont[0] = '\0';
-    if (!commandLineOptions.localFontGiven)
+    if (!options->localFontGiven)
         settings->localFont[0] = '\0';
     return true;
 }
 
-bool FillPredefinedMonitor(HWND window, MonitorSettings *settings, int32_t monitorFromDialog)
+static bool FillPredefinedMonitor(const CommandLineOptions *options, MonitorSettings *settings)
 {
-    (void)window;
-    if (monitorFromDialog != 0)
+    if (options->monitorFromDialog != 0)
         return false;
     settings->monitorType = MonitorPredefined;
-    settings->settingNumber = commandLineOptions.predefinedSetting;
-    CopyText(settings->nodeName, sizeof settings->nodeName, commandLineOptions.predefinedNode);
+    settings->settingNumber = options->predefinedSetting;
+    CopyText(settings->nodeName, sizeof settings->nodeName, options->predefinedNode);
     return true;
 }
 
@@ -78,21 +74,21 @@ static bool EnsureLocalService(HWND window)
 }
 
 /* The common tail: the request, built anew, to the node's pipe. */
-static bool SendRequest(HWND window, const CommandLineOptions &options)
+static bool SendRequest(HWND window, const CommandLineOptions *options, int32_t *retries)
 {
-    if (options.startAsLogonUser)
+    if (options->startAsLogonUser)
         return true;
     char request[RequestBufferSize];
     int32_t length;
     memset(request, 0, sizeof request);
-    FormatMonitorRequest(&monitorSettings, &options, request, &length);
+    FormatMonitorRequest(&monitorSettings, options, request, &length);
     return ExchangeMonitorRequest(window, monitorSettings.nodeName, request, length,
-                                  &monitorSettings);
+                                  &monitorSettings, options->retryGiven, retries);
 }
 
 /* VS Local with -start_as_logon_user: the service must run from this
  * installation; the monitor gets the request text's properties. */
-static bool LaunchVsLocal(HWND window, const CommandLineOptions &options)
+static bool LaunchVsLocal(HWND window, const CommandLineOptions *options)
 {
     ServiceState state;
     bool ok = QueryGridvaneService(window, &state);
@@ -100,7 +96,7 @@ static bool LaunchVsLocal(HWND window, const CommandLineOptions &options)
         char request[RequestBufferSize];
         int32_t length;
         memset(request, 0, sizeof request);
-        FormatMonitorRequest(&monitorSettings, &options, request, &length);
+        FormatMonitorRequest(&monitorSettings, options, request, &length);
         /* Past its head the request is the property list; it gets a list
          * buffer of its own, as a monitors.dat section does. */
         char properties[PropertyListSize];
@@ -117,8 +113,8 @@ static bool LaunchVsLocal(HWND window, const CommandLineOptions &options)
 
 /* A pre-defined monitor on this computer with a start option: its section
  * of monitors.dat must define a VS Local monitor. */
-static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
-                               const OpenPlan &plan)
+static bool OpenPredefinedHere(HWND window, const CommandLineOptions *options,
+                               int32_t *retries, const OpenPlan &plan)
 {
     char section[RequestBufferSize];
     memset(section, 0, sizeof section);
@@ -134,38 +130,55 @@ static bool OpenPredefinedHere(HWND window, const CommandLineOptions &options,
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchMonitor(fileMonitorType, section, window); /* the section whole */
-    return SendRequest(window, options);
+    return SendRequest(window, options, retries);
 }
 
-bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions options)
+/* monitorSettings from -default, the dialog or -d, and the X display
+ * hook where the type needs it. */
+static bool FillMonitorSettings(HWND window, const CommandLineOptions *options)
 {
     bool ok;
-    if (options.useDefault)
-        ok = FillDefaultMonitor(window, &monitorSettings);
-    else if (monitorFromDialog == 1)
+    if (options->useDefault)
+        ok = FillDefaultMonitor(options, &monitorSettings);
+    else if (options->monitorFromDialog == 1)
         ok = ReadSettingsDialog(window, &monitorSettings);
     else
-        ok = FillPredefinedMonitor(window, &monitorSettings, monitorFromDialog);
-
-    int32_t type = monitorSettings.monitorType;
-    if (ok && NeedsXDisplayHook(type, options.startService, options.startAsLogonUser))
+        ok = FillPredefinedMonitor(options, &monitorSettings);
+    if (ok && NeedsXDisplayHook(monitorSettings.monitorType, options->startService,
+                                options->startAsLogonUser))
         ok = PrepareXDisplay(window, "exceed", &monitorSettings);
-    if (!ok)
+    return ok;
+}
+
+/* Whether the monitor's node is this computer (VS Local always is); the
+ * node name is upper-cased for the comparison. False when the computer
+ * name could not be read, which is reported. */
+static bool ReadNodeIsLocal(HWND window, int32_t type, bool *local)
+{
+    *local = true;
+    if (type == MonitorVsLocal)
+        return true;
+    char computer[ComputerNameBufferSize];
+    DWORD error = 0;
+    if (!ReadComputerName(computer, &error)) {
+        ShowErrorF(window, "Could not request computer name!(%lu)", error);
+        return false;
+    }
+    UpperCaseAscii(monitorSettings.nodeName);
+    *local = NodeIsThisComputer(monitorSettings.nodeName, computer);
+    return true;
+}
+
+bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retries)
+{
+    if (!FillMonitorSettings(window, options))
+        return false;
+    int32_t type = monitorSettings.monitorType;
+    bool local = true;
+    if (!ReadNodeIsLocal(window, type, &local))
         return false;
 
-    bool local = true;
-    if (type != MonitorVsLocal) {
-        char computer[ComputerNameBufferSize];
-        DWORD error = 0;
-        if (!ReadComputerName(computer, &error)) {
-            ShowErrorF(window, "Could not request computer name!(%lu)", error);
-            return false;
-        }
-        UpperCaseAscii(monitorSettings.nodeName);
-        local = NodeIsThisComputer(monitorSettings.nodeName, computer);
-    }
-
-    OpenPlan plan = PlanOpenMonitor(type, local, options.startService, options.startAsLogonUser);
+    OpenPlan plan = PlanOpenMonitor(type, local, options->startService, options->startAsLogonUser);
     if (plan.route != RouteRemoteRequest && plan.route != RouteNothing)
         CopyText(monitorSettings.nodeName, sizeof monitorSettings.nodeName, ".");
 
@@ -174,15 +187,15 @@ bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions opti
         ShowError(window, TextInvalidForType);
         return false;
     case RouteNothing:
-        return ok;
+        return true;
     default:
         break;
     }
     if (plan.readDefinition)
-        return OpenPredefinedHere(window, options, plan);
+        return OpenPredefinedHere(window, options, retries, plan);
     if (plan.ensureService && !EnsureLocalService(window))
         return false;
     if (plan.route == RouteLocalLaunch)
         return LaunchVsLocal(window, options);
-    return SendRequest(window, options);
+    return SendRequest(window, options, retries);
 }

@@ -9,11 +9,9 @@
 
 #include "options.h"
 
-/* window: the settings dialog, owner of every message. True when the work
- * is done and the opener may close. */
-bool OpenMonitor(HWND window, int32_t monitorFromDialog, CommandLineOptions options);
-
-bool FillDefaultMonitor(HWND window, MonitorSettings *settings);
-bool FillPredefinedMonitor(HWND window, MonitorSettings *settings, int32_t monitorFromDialog);
+/* window: the settings dialog, owner of every message. retries: the -r
+ * budget, spent in place so that what one exchange spends is gone for the
+ * next one of the run. True when the work is done and the opener may close. */
+bool OpenMonitor(HWND window, const CommandLineOptions *options, int32_t *retries);
 
 #endif

@@ -217,7 +217,8 @@ static ServiceWait WaitForGridvaneService(HWND owner)
     return queried && status.dwCurrentState == SERVICE_RUNNING ? ServiceCameUp : ServiceNotUp;
 }
 
-bool StartGridvaneService(HWND owner)
+/* Starts Gv_Start.exe from this installation; reported when it cannot. */
+static bool RunServiceStarter(HWND owner)
 {
     char currentDir[GvPathSize];
     DWORD length = GetCurrentDirectoryA(sizeof currentDir, currentDir);
@@ -236,6 +237,34 @@ bool StartGridvaneService(HWND owner)
         ShowErrorF(owner, "Service could not be started. Gv_Start.exe(%lu).", error);
         return false;
     }
+    return true;
+}
+
+/* Take the keyboard focus back from the starter without showing the
+ * window: collapsed, shown, focused, hidden again. A window that was
+ * on screen (the settings dialog) gets its place back, so that it
+ * stays usable if the open goes on to fail. */
+static bool TakeFocusBack(HWND window, bool wasVisible)
+{
+    RECT rect;
+    bool gotRect = GetWindowRect(window, &rect) != 0;
+    if (gotRect)
+        MoveWindow(window, rect.left, rect.top - rect.bottom, 0, 0, FALSE);
+    ShowWindow(window, SW_SHOW);
+    SetFocus(window);
+    ShowWindow(window, SW_HIDE);
+    if (wasVisible && gotRect) {
+        MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   FALSE);
+        ShowWindow(window, SW_SHOW);
+    }
+    return gotRect;
+}
+
+bool StartGridvaneService(HWND owner)
+{
+    if (!RunServiceStarter(owner))
+        return false;
 
     /* The opener's own window (the main window, or the settings dialog
      * above it) steps aside while the service starts. It is looked up by
@@ -257,24 +286,5 @@ bool StartGridvaneService(HWND owner)
             ShowError(owner, TextServiceNotStarted);
         return false;
     }
-    if (window == NULL)
-        return true;
-
-    /* Take the keyboard focus back from the starter without showing the
-     * window: collapsed, shown, focused, hidden again. A window that was
-     * on screen (the settings dialog) gets its place back, so that it
-     * stays usable if the open goes on to fail. */
-    RECT rect;
-    bool gotRect = GetWindowRect(window, &rect) != 0;
-    if (gotRect)
-        MoveWindow(window, rect.left, rect.top - rect.bottom, 0, 0, FALSE);
-    ShowWindow(window, SW_SHOW);
-    SetFocus(window);
-    ShowWindow(window, SW_HIDE);
-    if (wasVisible && gotRect) {
-        MoveWindow(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                   FALSE);
-        ShowWindow(window, SW_SHOW);
-    }
-    return gotRect;
+    return window == NULL || TakeFocusBack(window, wasVisible);
 }

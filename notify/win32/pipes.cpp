@@ -6,9 +6,11 @@
  * is written last when a host changes hands, so the new owner sees
  * everything the old one did. Pane lines go to the window thread.
  *
- * Globals: hostTable (each entry owned as described above),
- * stopRequested and the three events; appInstance for the logon dialog,
- * mainWindow and paneDialog for the shutdown.
+ * Globals: the threads get hostTable (each entry owned as described above),
+ * stopRequested and the three events through one PipeContext, their start
+ * parameter, which StartPipeThreads and StartShutdown fill; appInstance for
+ * the logon dialog, mainWindow for the shutdown; CloseHostPipes, on the
+ * window thread, closes hostTable's pipes.
  */
 #include "pipes.h"
 
@@ -37,36 +39,58 @@ static PaneBatch readerBatch;
 /* Window thread only. */
 static bool shutdownStarted;
 
+/* What the pipe threads work on, given to each as its start parameter. */
+struct PipeContext {
+    HWND dialog; /* the pane dialog */
+    HostTable *hosts;
+    std::atomic<int> *stopRequested;
+    HANDLE readerDone;
+    HANDLE connectorDone;
+    HANDLE connectWake;
+};
+
+static PipeContext pipeContext;
+
+/* Window thread: the record for the dialog's threads, filled once, before
+ * the first of them starts, and only read after. */
+static const PipeContext *ContextFor(HWND dialog)
+{
+    if (pipeContext.hosts == NULL)
+        pipeContext = {dialog, &hostTable, &stopRequested, readerDone, connectorDone, connectWake};
+    return &pipeContext;
+}
+
 /* A connection event in the host's pane, reported once: a code equal to the
  * last one reported for the host is not reported again. shownCode is the
  * code the line carries (0: none). */
-static void ReportOnce(HWND dialog, int host, const char *text, DWORD error, DWORD shownCode)
+static void ReportOnce(const PipeContext *context, int host, const char *text, DWORD error,
+                       DWORD shownCode)
 {
-    HostEntry *entry = &hostTable.entries[host];
+    HostEntry *entry = &context->hosts->entries[host];
     if (error == entry->lastError)
         return;
     entry->lastError = error;
-    ReportToPanes(dialog, text, shownCode, host);
+    ReportToPanes(context->dialog, text, shownCode, host);
 }
 
 /* ---- connection thread ---- */
 
 /* A failed open or mode change: a pipe that is not there means no base
  * system is running, which is said without a code. */
-static void ReportOpenError(HWND dialog, int host, const char *text, DWORD error)
+static void ReportOpenError(const PipeContext *context, int host, const char *text, DWORD error)
 {
     if (error == ERROR_FILE_NOT_FOUND)
-        ReportOnce(dialog, host, TextNoConnection, error, 0);
+        ReportOnce(context, host, TextNoConnection, error, 0);
     else
-        ReportOnce(dialog, host, text, error, error);
+        ReportOnce(context, host, text, error, error);
 }
 
-static INT_PTR RunLogonDialog(HWND dialog, int host)
+static INT_PTR RunLogonDialog(const PipeContext *context, int host)
 {
     if (InjectedFault("logondialog"))
         return -1;
-    AccessDialogRequest request = {&NotifyAccessDialog, hostTable.entries[host].hostName};
-    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), dialog,
+    AccessDialogRequest request = {&NotifyAccessDialog, context->hosts->entries[host].hostName};
+    return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ACCESS_DENIED), context->dialog,
                            AccessDeniedDialog, (LPARAM)&request);
 }
 
@@ -79,17 +103,17 @@ enum OpenOutcome {
 
 /* error: the code of the open that failed. afterLogon: that open followed
  * a logon, which is then undone. */
-static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, DWORD error, bool afterLogon,
-                                     int host)
+static OpenOutcome HandleOpenFailure(const PipeContext *context, HostEntry *entry, DWORD error,
+                                     bool afterLogon, int host)
 {
     if (afterLogon) {
         DWORD ignored;
         DisconnectIpcShare(entry->hostName, &ignored);
     }
     if (IsAccessDeniedError(error)) {
-        INT_PTR result = RunLogonDialog(dialog, host);
+        INT_PTR result = RunLogonDialog(context, host);
         if (result == -1) {
-            MessageBoxA(dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
+            MessageBoxA(context->dialog, "Could not open window.", NotifyCaption, MB_ICONERROR);
             return OpenNoDialog;
         }
         if (result == NotifyLogonCancelled) {
@@ -99,18 +123,18 @@ static OpenOutcome HandleOpenFailure(HWND dialog, HostEntry *entry, DWORD error,
         }
         return OpenAfterLogon;
     }
-    ReportOpenError(dialog, host, "Could not open the message pipe", error);
+    ReportOpenError(context, host, "Could not open the message pipe", error);
     return OpenGiveUp;
 }
 
-static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
+static bool SetPipeMode(const PipeContext *context, HANDLE pipe, HostEntry *entry, int host)
 {
     DWORD mode = PIPE_READMODE_MESSAGE | PIPE_NOWAIT;
     if (SetNamedPipeHandleState(pipe, &mode, NULL, NULL)) {
         entry->pipe = pipe;
         return true;
     }
-    ReportOpenError(dialog, host, "The appropriate mode of the pipe could not be set",
+    ReportOpenError(context, host, "The appropriate mode of the pipe could not be set",
                     GetLastError());
     CloseHandle(pipe);
     entry->state = HostDisconnected;
@@ -121,9 +145,9 @@ static bool SetPipeMode(HWND dialog, HANDLE pipe, HostEntry *entry, int host)
 /* One attempt to open the host's pipe, with logon dialogs as needed. An
  * attempt whose logon dialog cannot be shown ends, so that the next one
  * follows the usual pause instead of bringing the error back at once. */
-static bool ConnectHost(HWND dialog, int host)
+static bool ConnectHost(const PipeContext *context, int host)
 {
-    HostEntry *entry = &hostTable.entries[host];
+    HostEntry *entry = &context->hosts->entries[host];
     bool afterLogon = false;
     for (;;) {
         /* The pipe's server may identify the operator but not act as them:
@@ -139,8 +163,8 @@ static bool ConnectHost(HWND dialog, int host)
             error = ERROR_ACCESS_DENIED;
         }
         if (pipe != INVALID_HANDLE_VALUE)
-            return SetPipeMode(dialog, pipe, entry, host);
-        if (HandleOpenFailure(dialog, entry, error, afterLogon, host) != OpenAfterLogon)
+            return SetPipeMode(context, pipe, entry, host);
+        if (HandleOpenFailure(context, entry, error, afterLogon, host) != OpenAfterLogon)
             return false;
         afterLogon = true;
     }
@@ -189,83 +213,84 @@ static bool SendActivate(HANDLE pipe, DWORD *error)
 }
 
 /* A freshly opened host: announced, reported, then given to the reader. */
-static void HandOverHost(HWND dialog, int host)
+static void HandOverHost(const PipeContext *context, int host)
 {
-    HostEntry *entry = &hostTable.entries[host];
-    SetHostLabelEnabled(dialog, true, host);
-    ShowConnectStatus(dialog, host, false);
+    HostEntry *entry = &context->hosts->entries[host];
+    SetHostLabelEnabled(context->dialog, true, host);
+    ShowConnectStatus(context->dialog, host, false);
     SetReconnectFlag(host);
     DWORD error = 0;
     if (SendActivate(entry->pipe, &error)) {
         entry->lastError = 0;
-        ReportToPanes(dialog, "A connection to Gridvane has been established.", 0, host);
+        ReportToPanes(context->dialog, "A connection to Gridvane has been established.", 0,
+                      host);
     } else {
-        ReportOnce(dialog, host, TextNoMessagePassing, error, error);
+        ReportOnce(context, host, TextNoMessagePassing, error, error);
     }
     entry->state = HostConnected;
 }
 
 static DWORD WINAPI ConnectionThread(LPVOID parameter)
 {
-    HWND dialog = (HWND)parameter;
-    while (stopRequested == 0) {
+    const PipeContext *context = (const PipeContext *)parameter;
+    while (*context->stopRequested == 0) {
         bool allSettled = true;
         for (int host = 0; host < MaxHosts; host++) {
-            HostEntry *entry = &hostTable.entries[host];
+            HostEntry *entry = &context->hosts->entries[host];
             if (entry->state != HostDisconnected)
                 continue;
-            if (ConnectHost(dialog, host)) {
-                HandOverHost(dialog, host);
+            if (ConnectHost(context, host)) {
+                HandOverHost(context, host);
             } else if (entry->state == HostDisconnected) {
                 allSettled = false;
-                ShowConnectStatus(dialog, host, false);
-                ShowConnectStatus(dialog, host, true);
+                ShowConnectStatus(context->dialog, host, false);
+                ShowConnectStatus(context->dialog, host, true);
             } else {
-                ShowCancelled(dialog, host);
+                ShowCancelled(context->dialog, host);
             }
         }
-        if (stopRequested != 0)
+        if (*context->stopRequested != 0)
             break;
         if (!allSettled) {
             Sleep(ConnectRetryPauseMs);
             continue;
         }
-        WaitForSingleObject(connectWake, INFINITE);
-        if (stopRequested != 0)
+        WaitForSingleObject(context->connectWake, INFINITE);
+        if (*context->stopRequested != 0)
             break;
-        ResetEvent(connectWake);
+        ResetEvent(context->connectWake);
     }
-    SetEvent(connectorDone);
+    SetEvent(context->connectorDone);
     return 0;
 }
 
 /* ---- reader thread ---- */
 
-static void ShowMessageRead(HWND dialog, int host, char *message)
+static void ShowMessageRead(const PipeContext *context, int host, char *message)
 {
     int32_t sequence = 0;
     char kind = 0;
     if (!ParseMessageHeader(message, &sequence, &kind)) {
         /* Too short for a header: shown as it came. */
-        AddHostMessage(dialog, message, host, &readerBatch);
+        AddHostMessage(context->dialog, message, host, &readerBatch);
         return;
     }
     if (sequence == 0) {
-        SendPaneBatch(dialog, &readerBatch); /* what came before it first */
-        AddStatusMessage(dialog, message, host, kind);
+        SendPaneBatch(context->dialog, &readerBatch); /* what came before it first */
+        AddStatusMessage(context->dialog, message, host, kind);
         return;
     }
-    uint32_t missing = CheckSequence(&hostTable.entries[host], sequence);
+    uint32_t missing = CheckSequence(&context->hosts->entries[host], sequence);
     if (missing != 0)
-        ReportLostMessages(dialog, missing, host, &readerBatch);
-    AddHostMessage(dialog, message, host, &readerBatch);
+        ReportLostMessages(context->dialog, missing, host, &readerBatch);
+    AddHostMessage(context->dialog, message, host, &readerBatch);
 }
 
 /* A read failed: the pipe goes back to the connection thread. */
-static void DropConnection(HWND dialog, int host, DWORD error)
+static void DropConnection(const PipeContext *context, int host, DWORD error)
 {
-    HostEntry *entry = &hostTable.entries[host];
-    ReportOnce(dialog, host,
+    HostEntry *entry = &context->hosts->entries[host];
+    ReportOnce(context, host,
                error == ERROR_BROKEN_PIPE ? "The connection to Gridvane is lost"
                                           : "Failed when reading the message pipe.",
                error, error);
@@ -273,9 +298,9 @@ static void DropConnection(HWND dialog, int host, DWORD error)
     entry->pipe = NoPipe;
     entry->lastError = 0;
     entry->lastSequence = -1;
-    SetHostLabelEnabled(dialog, false, host);
+    SetHostLabelEnabled(context->dialog, false, host);
     entry->state = HostDisconnected;
-    SetEvent(connectWake);
+    SetEvent(context->connectWake);
 }
 
 /* What one turn on a host found. */
@@ -292,12 +317,12 @@ static const int MessagesPerTurn = PaneBatchLines;
 /* Reads the host until it has nothing more or its turn is used up. The
  * lines go to the pane in batches, the last one when the host has nothing
  * more, before a lost connection is reported, and at the end. */
-static HostTurn ReadHost(HWND dialog, int host)
+static HostTurn ReadHost(const PipeContext *context, int host)
 {
-    HostEntry *entry = &hostTable.entries[host];
+    HostEntry *entry = &context->hosts->entries[host];
     int messages = 0;
     HostTurn turn = TurnNoMessage;
-    while (stopRequested == 0) {
+    while (*context->stopRequested == 0) {
         if (messages == MessagesPerTurn) {
             turn = TurnQuotaUsed;
             break;
@@ -308,22 +333,22 @@ static HostTurn ReadHost(HWND dialog, int host)
             messages++;
             turn = TurnDrained;
             entry->lastError = 0;
-            ShowMessageRead(dialog, host, messageBuffer);
+            ShowMessageRead(context, host, messageBuffer);
             continue;
         }
         DWORD error = GetLastError();
-        SendPaneBatch(dialog, &readerBatch);
+        SendPaneBatch(context->dialog, &readerBatch);
         if (error != ERROR_NO_DATA)
-            DropConnection(dialog, host, error);
+            DropConnection(context, host, error);
         break;
     }
-    SendPaneBatch(dialog, &readerBatch);
+    SendPaneBatch(context->dialog, &readerBatch);
     return turn;
 }
 
 static DWORD WINAPI ReaderThread(LPVOID parameter)
 {
-    HWND dialog = (HWND)parameter;
+    const PipeContext *context = (const PipeContext *)parameter;
     int host = 0;
     int lastHostWithData = 0;
     /* lastHostWithData's last turn ended at its quota, not at an empty pipe. */
@@ -331,36 +356,39 @@ static DWORD WINAPI ReaderThread(LPVOID parameter)
     ClearPaneBatch(&readerBatch);
     for (;;) {
         HostTurn turn = TurnNoMessage;
-        if (hostTable.entries[host].state == HostConnected)
-            turn = ReadHost(dialog, host);
+        if (context->hosts->entries[host].state == HostConnected)
+            turn = ReadHost(context, host);
         if (turn != TurnNoMessage)
             lastHostWithData = host;
         if (host == lastHostWithData)
             lastHostHasMore = turn == TurnQuotaUsed;
         host = (host + 1) % MaxHosts;
-        if (stopRequested != 0)
+        if (*context->stopRequested != 0)
             break;
         if (host == lastHostWithData && !lastHostHasMore) {
             /* A full turn without a message. */
             Sleep(ReaderIdlePauseMs);
-            if (stopRequested != 0)
+            if (*context->stopRequested != 0)
                 break;
         }
     }
-    SetEvent(readerDone);
+    SetEvent(context->readerDone);
     return 0;
 }
 
 bool StartPipeThreads(HWND dialog)
 {
+    const PipeContext *context = ContextFor(dialog);
     /* Both are created before either runs, so that a failure leaves no
      * thread behind working on the window that is being closed. */
-    HANDLE connector = CreateThread(NULL, 0, ConnectionThread, dialog, CREATE_SUSPENDED, NULL);
+    HANDLE connector = CreateThread(NULL, 0, ConnectionThread, (LPVOID)context,
+                                    CREATE_SUSPENDED, NULL);
     if (connector == NULL)
         return false;
     HANDLE reader = InjectedFault("threads")
                         ? NULL
-                        : CreateThread(NULL, 0, ReaderThread, dialog, CREATE_SUSPENDED, NULL);
+                        : CreateThread(NULL, 0, ReaderThread, (LPVOID)context,
+                                       CREATE_SUSPENDED, NULL);
     if (reader == NULL) {
         CloseHandle(connector); /* never resumed: it ends with the process */
         return false;
@@ -374,30 +402,30 @@ bool StartPipeThreads(HWND dialog)
 
 /* ---- shutdown ---- */
 
-static void SendDeactivate(HWND dialog)
+static void SendDeactivate(const PipeContext *context)
 {
     for (int host = 0; host < MaxHosts; host++) {
-        HostEntry *entry = &hostTable.entries[host];
+        HostEntry *entry = &context->hosts->entries[host];
         if (entry->state != HostConnected)
             continue;
         DWORD error = 0;
         if (!WritePipeMessage(entry->pipe, TextDeactivate, "deactivate", "shortdeactivate",
                               &error))
-            ReportOnce(dialog, host, TextNoMessagePassing, error, error);
+            ReportOnce(context, host, TextNoMessagePassing, error, error);
     }
     Sleep(DeactivateGraceMs);
 }
 
 static DWORD WINAPI ShutdownThread(LPVOID parameter)
 {
-    HWND dialog = (HWND)parameter;
+    const PipeContext *context = (const PipeContext *)parameter;
     ShowWindow(mainWindow, SW_HIDE);
-    stopRequested = 1;
-    SetEvent(connectWake);
-    WaitForSingleObject(readerDone, INFINITE);
-    WaitForSingleObject(connectorDone, INFINITE);
-    SendDeactivate(dialog);
-    ClosePanes(dialog);
+    *context->stopRequested = 1;
+    SetEvent(context->connectWake);
+    WaitForSingleObject(context->readerDone, INFINITE);
+    WaitForSingleObject(context->connectorDone, INFINITE);
+    SendDeactivate(context);
+    ClosePanes(context->dialog);
     return 0;
 }
 
@@ -407,7 +435,8 @@ bool StartShutdown(void)
         return true;
     HANDLE thread = InjectedFault("closethread")
                         ? NULL
-                        : CreateThread(NULL, 0, ShutdownThread, paneDialog, 0, NULL);
+                        : CreateThread(NULL, 0, ShutdownThread, (LPVOID)ContextFor(paneDialog), 0,
+                                       NULL);
     if (thread == NULL)
         return false;
     shutdownStarted = true;

@@ -18,11 +18,11 @@
 
 namespace gv {
 
-/* Time bounds are the programs' pauses (notify/core/timing.h,
- * monopen/core/timing.h) plus LoadMarginMs for a loaded machine, or, below,
- * less TickSlackMs when the start is an event noted a moment late. Waits
- * look again every PollMs. */
-enum { LoadMarginMs = 2000, TickSlackMs = 250, PollMs = 20 };
+/* Time bounds are the programs' pauses (notify/core/timing.h, monopen/core/timing.h)
+ * plus LoadMarginMs for a loaded machine, or, below, less TickSlackMs when the start is
+ * an event noted a moment late; a program's first window under Wine, ProgramStartMs.
+ * Waits look again every PollMs. */
+enum { LoadMarginMs = 2000, TickSlackMs = 250, PollMs = 20, ProgramStartMs = 10000 };
 
 /* What waits return: a failure names expected and seen at the test's line. */
 typedef ::testing::AssertionResult Outcome;

@@ -29,14 +29,24 @@ const int Switched[] = {SettingNumber, SettingLabel, TypeGroup, VsLocal, VsRemot
                         PictureSize, SizeLabel, NodeGroup, NodeLabel, Node, Display,
                         DisplayLabel, Printer, PrinterLabel};
 
-// Controls enabled in each mode: VS Local, VS Remote, X, pre-defined.
+std::string Ids(std::initializer_list<int> ids)
+{
+    std::string text;
+    for (int id : ids)
+        text += std::to_string(id) + " ";
+    return text;
+}
+
+// Controls enabled per mode (VS Local, VS Remote, X, pre-defined), in Switched's order.
 std::string Expected(int mode)
 {
-    const char *on[] = {
-        "1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 ",
-        "1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 1051 1052 1043 1044 1053 1026 1058 ",
-        "1050 1033 1032 1034 1039 1040 1054 1055 1035 1056 1051 1052 1043 1044 1053 ",
-        "1025 1057 1051 1052 1043 "};
+    const std::string types = Ids({TypeGroup, VsLocal, VsRemote, XMonitor, Application,
+                                   ApplicationMonitor, ApplicationLabel, MonitorLabel,
+                                   PictureSize, SizeLabel});
+    const std::string node = Ids({NodeGroup, NodeLabel, Node});
+    const std::string display = Ids({Display, DisplayLabel});
+    const std::string on[] = {types, types + node + display + Ids({Printer, PrinterLabel}),
+                              types + node + display, Ids({SettingNumber, SettingLabel}) + node};
     return on[mode];
 }
 
@@ -45,7 +55,7 @@ std::string Enabled(HWND dialog)
     std::string on;
     for (int id : Switched)
         if (ItemEnabled(dialog, id))
-            on += std::to_string(id) + " ";
+            on += Ids({id});
     return on;
 }
 
@@ -75,28 +85,28 @@ protected:
         StartOptions options;
         options.env.push_back("WINEDEBUG=warn+debugstr");
         ASSERT_TRUE(StartOpener(opener.child, arguments, options));
-        dialog = WaitForDialog(opener.child.pid, OpenerCaption, Node, 10000);
+        dialog = WaitForDialog(opener.child.pid, OpenerCaption, Node, ProgramStartMs);
         ASSERT_NE(nullptr, dialog) << DescribeWindows(opener.child.pid);
     }
 
     bool Click(int id)
     {
         ClickControl(dialog, id);
-        return WaitUntil([&] { return ItemChecked(dialog, id) || id == InUse; }, 3000);
+        return WaitUntil([&] { return ItemChecked(dialog, id) || id == InUse; }, LoadMarginMs);
     }
 
     // Presses OK and waits for the program to end.
     void OkAndEnd()
     {
         ClickButton(dialog, IDOK);
-        ASSERT_TRUE(WaitExitCode(opener.child, 15000, 0));
+        ASSERT_TRUE(WaitExitCode(opener.child, LoadMarginMs, 0));
     }
 
     // Presses OK and reads the message the attempt ends with.
     std::string OkAndMessage()
     {
         ClickButton(dialog, IDOK);
-        return DismissMessageBox(opener.child.pid, OpenerCaption, 15000);
+        return DismissMessageBox(opener.child.pid, OpenerCaption, LoadMarginMs);
     }
 };
 
@@ -202,21 +212,14 @@ TEST_F(SettingsDialog, Layout)
 TEST_F(SettingsDialog, EachModeEnablesItsControls)
 {
     Open();
-    ASSERT_TRUE(Click(XMonitor));
-    EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(2); }, 3000))
-        << "X: " << Enabled(dialog);
-    ASSERT_TRUE(Click(VsRemote));
-    EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(1); }, 3000))
-        << "VS Remote: " << Enabled(dialog);
-    Click(InUse);
-    EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(3); }, 3000))
-        << "In Use: " << Enabled(dialog);
-    Click(InUse);
-    EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(1); }, 3000))
-        << "unchecked, back to VS Remote: " << Enabled(dialog);
-    ASSERT_TRUE(Click(VsLocal));
-    EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(0); }, 3000))
-        << "VS Local: " << Enabled(dialog);
+    const struct { int click, mode; const char *what; } steps[] = {
+        {XMonitor, 2, "X"}, {VsRemote, 1, "VS Remote"}, {InUse, 3, "In Use"},
+        {InUse, 1, "unchecked, back to VS Remote"}, {VsLocal, 0, "VS Local"}};
+    for (const auto &step : steps) {
+        ASSERT_TRUE(Click(step.click)) << step.what; /* always true for In Use */
+        EXPECT_TRUE(WaitUntil([&] { return Enabled(dialog) == Expected(step.mode); }, LoadMarginMs))
+            << step.what << ": " << Enabled(dialog);
+    }
 }
 
 TEST_F(SettingsDialog, StartOptionsKeepRemoteAndXOff)
@@ -228,11 +231,11 @@ TEST_F(SettingsDialog, StartOptionsKeepRemoteAndXOff)
         EXPECT_TRUE(ItemEnabled(dialog, VsLocal)) << option;
         Click(InUse);
         Click(InUse);
-        EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, Application); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, Application); }, LoadMarginMs));
         EXPECT_FALSE(ItemEnabled(dialog, VsRemote)) << option << " after In Use";
         EXPECT_FALSE(ItemEnabled(dialog, XMonitor)) << option << " after In Use";
         ClickButton(dialog, IDCANCEL);
-        ASSERT_TRUE(WaitExit(opener.child, 10000, NULL));
+        ASSERT_TRUE(WaitExit(opener.child, LoadMarginMs, NULL));
         Release(opener.child);
     }
 }
@@ -242,7 +245,7 @@ TEST_F(SettingsDialog, PictureSizeFromTheCommandLine)
     Open("-s 3");
     EXPECT_EQ("1280 by 960 pixels", ComboBoxSelectedText(GetDlgItem(dialog, PictureSize)));
     ClickButton(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitExit(opener.child, 10000, NULL));
+    ASSERT_TRUE(WaitExit(opener.child, LoadMarginMs, NULL));
     Release(opener.child);
     Open("-s 9");
     EXPECT_EQ("640 by 480 pixels", ComboBoxSelectedText(GetDlgItem(dialog, PictureSize)))
@@ -273,11 +276,12 @@ TEST_F(SettingsDialog, NumbersAboveTheirRangeAreBroughtBack)
     SetItemText(dialog, ApplicationMonitor, "150");
     SetItemText(dialog, Application, "4294967295");
     ClickButton(dialog, IDOK);
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, ApplicationMonitor) == "100"; }, 5000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return ItemText(dialog, ApplicationMonitor) == "100"; }, LoadMarginMs))
         << "shows " << ItemText(dialog, ApplicationMonitor);
-    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, Application) == "250"; }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return ItemText(dialog, Application) == "250"; }, LoadMarginMs))
         << "a value beyond 2^31 is brought back too: " << ItemText(dialog, Application);
-    EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, IDOK); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, IDOK); }, LoadMarginMs));
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_TRUE(server.Requests().empty()) << "nothing is sent after a correction";
     EXPECT_EQ(nullptr, WaitForMessageBox(opener.child.pid, OpenerCaption, 0)) << "only a beep";
@@ -316,7 +320,7 @@ TEST_F(SettingsDialog, FailedAttemptKeepsTheEntries)
     EXPECT_EQ("Could not establish a connection to the Gridvane base system computer (2).",
               OkAndMessage());
     EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, IDOK) && ItemEnabled(dialog, IDCANCEL); },
-                          5000));
+                          LoadMarginMs));
     EXPECT_TRUE(IsWindowVisible(dialog));
     EXPECT_TRUE(ItemChecked(dialog, XMonitor));
     EXPECT_EQ("", ItemText(dialog, Display)) << "the field keeps showing what was typed";
@@ -334,7 +338,7 @@ TEST_F(SettingsDialog, PredefinedSettingThatIsNoNumber)
     ASSERT_TRUE(server.Start());
     Open();
     Click(InUse);
-    ASSERT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, SettingNumber); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, SettingNumber); }, LoadMarginMs));
     SetItemText(dialog, SettingNumber, "abc");
     OkAndEnd();
     ASSERT_EQ(1u, server.Requests().size());
@@ -348,14 +352,14 @@ TEST_F(SettingsDialog, ButtonsAreOffWhileTheBaseSystemAnswers)
     ASSERT_TRUE(server.Start(silent));
     Open();
     ClickButton(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() == 1; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() == 1; }, LoadMarginMs));
     EXPECT_FALSE(ItemEnabled(dialog, IDOK));
     EXPECT_FALSE(ItemEnabled(dialog, IDCANCEL));
     server.Stop(); // the base system goes away without an answer
     EXPECT_EQ("Could not read data from Gridvane 1 (109).",
-              DismissMessageBox(opener.child.pid, OpenerCaption, 10000));
+              DismissMessageBox(opener.child.pid, OpenerCaption, LoadMarginMs));
     EXPECT_TRUE(WaitUntil([&] { return ItemEnabled(dialog, IDOK) && ItemEnabled(dialog, IDCANCEL); },
-                          5000));
+                          LoadMarginMs));
 }
 
 TEST_F(SettingsDialog, CancelAndEscapeSendNothing)
@@ -363,12 +367,12 @@ TEST_F(SettingsDialog, CancelAndEscapeSendNothing)
     ASSERT_TRUE(server.Start());
     Open();
     ClickButton(dialog, IDCANCEL);
-    ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0));
+    ASSERT_TRUE(WaitExitCode(opener.child, LoadMarginMs, 0));
     Release(opener.child);
 
     Open();
     PressKey(dialog, VK_ESCAPE);
-    ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0)) << "Esc did not end the program";
+    ASSERT_TRUE(WaitExitCode(opener.child, LoadMarginMs, 0)) << "Esc did not end the program";
     EXPECT_EQ(0, server.Connections());
 }
 

@@ -12,6 +12,9 @@ TEST(Startup, Windows9xIsPlatformOneWithMinorZeroOrTen)
     EXPECT_FALSE(IsWin9xVersion(1, 90)); // Windows Me
     EXPECT_FALSE(IsWin9xVersion(2, 0));
     EXPECT_FALSE(IsWin9xVersion(2, 10));
+    // No event log there: -n keeps the boxes (NT's choice: the e2e Unattended cases).
+    for (bool interactive : {false, true})
+        EXPECT_TRUE(ReportsToMessageBox(interactive, IsWin9xVersion(1, 10))) << interactive;
 }
 
 TEST(Startup, LoggedOnUserCheck)
@@ -23,14 +26,6 @@ TEST(Startup, LoggedOnUserCheck)
     EXPECT_EQ(nullptr, CheckLoggedOnUser(true, "GRIDVANE"));
     EXPECT_EQ(nullptr, CheckLoggedOnUser(true, "Gridvane2"));
     EXPECT_EQ(nullptr, CheckLoggedOnUser(true, "operator"));
-}
-
-TEST(Reporting, MessageBoxUnlessUnattendedOnTheNtFamily)
-{
-    EXPECT_TRUE(ReportsToMessageBox(true, false));
-    EXPECT_TRUE(ReportsToMessageBox(true, true));
-    EXPECT_TRUE(ReportsToMessageBox(false, true));
-    EXPECT_FALSE(ReportsToMessageBox(false, false));
 }
 
 TEST(Reporting, StyleToEventType)
