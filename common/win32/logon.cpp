@@ -87,6 +87,7 @@ bool DisconnectIpcShare(const char *host, DWORD *error)
         *error = mpr.error;
         return false;
     }
-    *error = mpr.cancelConnection(remote, 0, FALSE) != NO_ERROR ? GetLastError() : 0;
-    return *error == 0;
+    /* WNetCancelConnection2A returns its error code; GetLastError need not hold it */
+    *error = mpr.cancelConnection(remote, 0, FALSE);
+    return *error == NO_ERROR;
 }
