@@ -145,6 +145,10 @@ pe_format() {
   esac
 }
 
+# u16/u32 FILE OFFSET: the little-endian 16- or 32-bit number there.
+u16() { od -An -t u2 -j "$2" -N 2 "$1" | tr -d ' '; }
+u32() { od -An -t u4 -j "$2" -N 4 "$1" | tr -d ' '; }
+
 GV_XVFB_PID=""
 GV_WINESERVER_PID=""
 GV_RUN32=0
