@@ -140,14 +140,18 @@ static DWORD ServiceProcessId(SC_HANDLE service)
     return status.dwProcessId;
 }
 
-/* Stops a running service; a service stuck in another state (start
- * pending for good) has its program ended instead, which the service
- * manager does not notice: the service then can only be deleted. */
-static bool StopOrKill(SC_HANDLE service)
+/* Stops a running service. A service stuck in another state (start
+ * pending for good), or one whose stop control does not arrive in time,
+ * has its program ended instead: the service manager then can only delete
+ * the service, and a service left running would keep it from being
+ * deleted at all. (With both cores busy, Wine's service manager has been
+ * seen to leave a stop control undelivered: 25 s on, the service still
+ * waited for it.) */
+static void StopOrKill(SC_HANDLE service)
 {
     SERVICE_STATUS status;
     if (!QueryServiceStatus(service, &status) || status.dwCurrentState == SERVICE_STOPPED)
-        return true;
+        return;
     DWORD pid = ServiceProcessId(service);
     HANDLE process = pid != 0 ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
     bool stopped = false;
@@ -157,26 +161,14 @@ static bool StopOrKill(SC_HANDLE service)
             return QueryServiceStatus(service, &status) &&
                    status.dwCurrentState == SERVICE_STOPPED;
         }, 10000);
-    } else if (process != NULL) {
-        TerminateProcess(process, 1);
     }
+    if (!stopped && process != NULL)
+        TerminateProcess(process, 1);
     /* the program itself must be gone before its file can be replaced */
     if (process != NULL) {
         WaitForSingleObject(process, 5000);
         CloseHandle(process);
     }
-    return stopped;
-}
-
-bool StopService()
-{
-    SC_HANDLE manager = OpenManager();
-    SC_HANDLE service = OpenServiceA(manager, ServiceName, SERVICE_ALL_ACCESS);
-    bool stopped = service == NULL || StopOrKill(service);
-    if (service != NULL)
-        CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    return stopped;
 }
 
 bool RemoveService()

@@ -54,7 +54,6 @@ bool InstallService(const std::string &binaryPath);
 bool RemoveService();
 /* Starts the service and waits until it reports the state. */
 bool StartServiceAndWait(DWORD state, DWORD timeoutMs);
-bool StopService();
 /* SERVICE_RUNNING and the like, or 0 when the service is not there. */
 DWORD ServiceCurrentState();
 
