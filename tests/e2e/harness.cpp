@@ -230,9 +230,27 @@ static std::string EnvironmentBlock(const std::vector<std::string> &extra)
     return result;
 }
 
+/*
+ * The mouse pointer waits in the screen's bottom-right corner, where no
+ * window of the programs ever opens, so that no window a program opens
+ * appears under it. Under Wine (with the libX11 of Debian 12) a window
+ * that appears under the pointer has its thread load the X cursor; when at
+ * that moment another thread of the same program shows a window (notify's
+ * connection thread bringing up the logon dialog at start-up), the two can
+ * deadlock inside libX11: the first waits in its X error handling for the
+ * display lock that the second holds while waiting for its own reply.
+ * Windows has no such lock; the tests press buttons by message and never
+ * need the pointer.
+ */
+static void ParkPointer()
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 Outcome Start(Child &child, const std::string &exe, const std::string &arguments,
               const StartOptions &options)
 {
+    ParkPointer();
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty())
         commandLine += " " + arguments;

@@ -67,7 +67,8 @@ struct StartOptions {
     std::vector<std::string> env;  /* NAME=value entries added or replaced */
 };
 
-/* Starts "exe" arguments; the program path goes in double quotes. */
+/* Starts "exe" arguments; the program path goes in double quotes. The
+ * mouse pointer is moved out of the way first (see harness.cpp). */
 Outcome Start(Child &child, const std::string &exe, const std::string &arguments,
            const StartOptions &options = StartOptions());
 /* Waits for the end; on time-out kills the child and fails, naming what
