@@ -45,6 +45,7 @@ GV_NEEDS=(
   "openssl openssl"
   "/usr/src/googletest/CMakeLists.txt googletest"
   "stress-ng stress-ng"
+  "gdb gdb"
 )
 
 # as_root COMMAND...: the command as root (through sudo for another user).

@@ -6,8 +6,10 @@
  * the failed test: Wine's debug output of the test program and everything
  * it started since the test began (wine-stderr.log); where a program the
  * test started still runs, the stacks of all threads (backtraces.txt, by
- * Wine's debugger: a thread that hangs shows where). All in a folder named
- * after the test under GV_EVIDENCE_DIR.
+ * Wine's debugger: a thread that hangs shows where), and their Unix side
+ * (unix-stacks.txt, by gdb: where a thread hangs inside Wine's drivers or
+ * the X libraries). All in a folder named after the test under
+ * GV_EVIDENCE_DIR.
  */
 #include "harness.h"
 
@@ -147,20 +149,24 @@ std::string DescribeDisplay()
     return text;
 }
 
-/* The display as a picture, by ImageMagick's import (a Unix program, which
- * Wine starts outside the prefix). The file is written under another name
- * and renamed when complete; the wait for it is bounded. */
-void TakeScreenshot(const std::string &folder)
+/* A folder of drive Z: as the Unix path it is. */
+std::string UnixPath(const std::string &folder)
 {
-    std::string unixFolder = folder;
-    if (unixFolder.size() > 2 && unixFolder[1] == ':')
-        unixFolder = unixFolder.substr(2);
-    for (char &c : unixFolder)
+    std::string path = folder;
+    if (path.size() > 2 && path[1] == ':')
+        path = path.substr(2);
+    for (char &c : path)
         if (c == '\\')
             c = '/';
-    std::string png = unixFolder + "/screen.png";
-    std::string command = "/bin/sh -c \"import -window root 'png:" + png + ".part' && mv '" + png +
-                          ".part' '" + png + "'\"";
+    return path;
+}
+
+/* Starts "/bin/sh -c script" (a Unix shell, which Wine starts outside the
+ * prefix) without waiting for it; false, with the reason in the folder's
+ * file "failed", when it cannot be started. */
+bool StartShell(const std::string &script, const std::string &folder, const char *failed)
+{
+    std::string command = "/bin/sh -c \"" + script + "\"";
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
     STARTUPINFOA startup;
@@ -170,24 +176,47 @@ void TakeScreenshot(const std::string &folder)
     ZeroMemory(&process, sizeof process);
     if (!CreateProcessA("Z:\\bin\\sh", line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup,
                         &process)) {
-        WriteFileText(folder + "\\screen.txt",
-                      "import could not be started (" + std::to_string(GetLastError()) + ")\n");
-        return;
+        WriteFileText(folder + "\\" + failed,
+                      "/bin/sh could not be started (" + std::to_string(GetLastError()) + ")\n");
+        return false;
     }
     if (process.hThread != NULL)
         CloseHandle(process.hThread);
     if (process.hProcess != NULL)
         CloseHandle(process.hProcess);
-    std::string done = folder + "\\screen.png";
-    if (!WaitUntil([&] { return FileExists(done); }, ScreenshotWaitMs))
-        WriteFileText(folder + "\\screen.txt", "no screenshot within " +
-                                                   std::to_string(ScreenshotWaitMs) + " ms\n");
+    return true;
 }
 
-/* The processes this test program started that still run. */
-std::vector<DWORD> LiveChildren()
+/* Waits, bounded, for the file the shell renames into place when done;
+ * when it does not come, says so in the folder's file "note". */
+void WaitForFile(const std::string &folder, const char *name, DWORD timeoutMs, const char *note,
+                 const char *missing)
 {
-    std::vector<DWORD> children;
+    std::string path = folder + "\\" + name;
+    if (!WaitUntil([&] { return FileExists(path); }, timeoutMs))
+        WriteFileText(folder + "\\" + note,
+                      std::string(missing) + " within " + std::to_string(timeoutMs) + " ms\n");
+}
+
+/* The display as a picture, by ImageMagick's import. */
+void TakeScreenshot(const std::string &folder)
+{
+    std::string png = UnixPath(folder) + "/screen.png";
+    if (StartShell("import -window root 'png:" + png + ".part' && mv '" + png + ".part' '" + png +
+                       "'",
+                   folder, "screen.txt"))
+        WaitForFile(folder, "screen.png", ScreenshotWaitMs, "screen.txt", "no screenshot");
+}
+
+struct LiveChild {
+    DWORD pid;
+    std::string file; /* the program's file name, as "notify.exe" */
+};
+
+/* The processes this test program started that still run. */
+std::vector<LiveChild> LiveChildren()
+{
+    std::vector<LiveChild> children;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return children;
@@ -196,7 +225,7 @@ std::vector<DWORD> LiveChildren()
     for (BOOL more = Process32First(snapshot, &process); more;
          more = Process32Next(snapshot, &process))
         if (process.th32ParentProcessID == GetCurrentProcessId())
-            children.push_back(process.th32ProcessID);
+            children.push_back({process.th32ProcessID, process.szExeFile});
     CloseHandle(snapshot);
     return children;
 }
@@ -206,7 +235,7 @@ std::vector<DWORD> LiveChildren()
  * 64-bit debugger reads 32-bit processes as well. */
 void TakeBacktraces(const std::string &folder)
 {
-    std::vector<DWORD> children = LiveChildren();
+    std::vector<LiveChild> children = LiveChildren();
     if (children.empty())
         return;
     std::string path = folder + "\\backtraces.txt";
@@ -215,7 +244,7 @@ void TakeBacktraces(const std::string &folder)
                                 CREATE_ALWAYS, 0, NULL);
     if (output == INVALID_HANDLE_VALUE)
         return;
-    std::string command = "winedbg --command \"bt all\" " + std::to_string(children[0]);
+    std::string command = "winedbg --command \"bt all\" " + std::to_string(children[0].pid);
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
     STARTUPINFOA startup;
@@ -237,6 +266,39 @@ void TakeBacktraces(const std::string &folder)
         CloseHandle(process.hProcess);
     }
     CloseHandle(output);
+}
+
+/* The Unix side of the same programs, by gdb: every Wine process of this
+ * prefix whose command line names one of them. */
+void TakeUnixStacks(const std::string &folder)
+{
+    std::vector<LiveChild> children = LiveChildren();
+    if (children.empty())
+        return;
+    char prefix[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) >= sizeof prefix)
+        prefix[0] = '\0';
+    std::string names;
+    for (const LiveChild &child : children)
+        names += " '" + child.file + "'";
+    std::string ours = prefix[0] == '\0' ? "" :
+        "    tr '\\0' '\\n' </proc/$pid/environ | grep -qxF 'WINEPREFIX=" + std::string(prefix) +
+        "' || continue\n";
+    std::string script = "command -v gdb >/dev/null || { echo gdb is not installed; exit 0; }\n"
+                         "for name in" + names + "; do\n"
+                         "  for pid in $(pgrep -f \"$name\"); do\n" + ours +
+                         "    echo \"== $name, Unix process $pid\"\n"
+                         "    timeout 20 gdb -p $pid -batch -ex 'thread apply all bt 40' 2>&1 |"
+                         " grep -v '^\\[New'\n"
+                         "  done\n"
+                         "done\n";
+    std::string unixFolder = UnixPath(folder);
+    if (WriteFileText(folder + "\\unix-stacks.sh", script) &&
+        StartShell("sh '" + unixFolder + "/unix-stacks.sh' >'" + unixFolder +
+                       "/unix-stacks.part' 2>&1; mv '" + unixFolder + "/unix-stacks.part' '" +
+                       unixFolder + "/unix-stacks.txt'",
+                   folder, "unix-stacks.txt"))
+        WaitForFile(folder, "unix-stacks.txt", DebuggerWaitMs, "unix-stacks.txt", "no stacks");
 }
 
 class EvidenceKeeper : public ::testing::EmptyTestEventListener {
@@ -267,6 +329,7 @@ public:
                           std::to_string(GetTickCount() - start) + " ms)\n");
         TakeScreenshot(folder_);
         TakeBacktraces(folder_);
+        TakeUnixStacks(folder_);
     }
 
     void OnTestEnd(const ::testing::TestInfo &test) override

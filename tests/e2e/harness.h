@@ -91,9 +91,10 @@ struct ChildGuard {
  * When GV_EVIDENCE_DIR names a folder, the first failure of a test leaves
  * in its subfolder Suite.Test: windows.txt (the processes, their threads
  * and every window on the display), screen.png (the display), and
- * backtraces.txt (Wine's debugger on the programs still running); the
- * test's end adds wine-stderr.log, Wine's debug output since the test
- * began (evidence.cpp, built into each test program). */
+ * backtraces.txt and unix-stacks.txt (Wine's debugger and gdb on the
+ * programs still running); the test's end adds wine-stderr.log, Wine's
+ * debug output since the test began (evidence.cpp, built into each test
+ * program). */
 
 /* ---- Wine's debug output ----
  * Wine writes the debug channels of a GUI program (WINEDEBUG in its
