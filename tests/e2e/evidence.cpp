@@ -233,11 +233,8 @@ std::vector<LiveChild> LiveChildren()
 /* Wine's debugger, attached to a program the test started, prints the
  * stack of every thread of every process and leaves them running. The
  * 64-bit debugger reads 32-bit processes as well. */
-void TakeBacktraces(const std::string &folder)
+void TakeBacktraces(const std::string &folder, const std::vector<LiveChild> &children)
 {
-    std::vector<LiveChild> children = LiveChildren();
-    if (children.empty())
-        return;
     std::string path = folder + "\\backtraces.txt";
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     HANDLE output = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
@@ -270,11 +267,8 @@ void TakeBacktraces(const std::string &folder)
 
 /* The Unix side of the same programs, by gdb: every Wine process of this
  * prefix whose command line names one of them. */
-void TakeUnixStacks(const std::string &folder)
+void TakeUnixStacks(const std::string &folder, const std::vector<LiveChild> &children)
 {
-    std::vector<LiveChild> children = LiveChildren();
-    if (children.empty())
-        return;
     char prefix[MAX_PATH] = "";
     if (GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) >= sizeof prefix)
         prefix[0] = '\0';
@@ -328,8 +322,11 @@ public:
                           first + "\n" + display + "(looked at in " +
                           std::to_string(GetTickCount() - start) + " ms)\n");
         TakeScreenshot(folder_);
-        TakeBacktraces(folder_);
-        TakeUnixStacks(folder_);
+        std::vector<LiveChild> children = LiveChildren();
+        if (!children.empty()) {
+            TakeBacktraces(folder_, children);
+            TakeUnixStacks(folder_, children);
+        }
     }
 
     void OnTestEnd(const ::testing::TestInfo &test) override
