@@ -183,6 +183,12 @@ std::string OtherHostName(const char *suffix)
     return std::string(first == 'Q' ? "XNODE" : "QNODE") + suffix;
 }
 
+bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != NULL && GetProcAddress(ntdll, "wine_get_version") != NULL;
+}
+
 std::string Lower(std::string text)
 {
     for (char &c : text)

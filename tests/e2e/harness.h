@@ -53,6 +53,23 @@ std::vector<std::string> SplitLines(const std::string &text);
 std::string ComputerName();
 std::string OtherHostName(const char *suffix = "");
 
+/* ---- Wine or Windows ---- */
+
+/* Are the tests running under Wine? Asked of ntdll at run time (Wine's
+ * exports wine_get_version, Windows' does not). */
+bool RunningUnderWine();
+
+/* For a test that changes what a real machine keeps beyond the test's own
+ * files and keys (its services, the window station's and desktop's DACL,
+ * the system directory): run it only under Wine, and say so when it is
+ * skipped on Windows. */
+#define GV_ONLY_UNDER_WINE(what)                                                           \
+    do {                                                                                   \
+        if (!::gv::RunningUnderWine())                                                     \
+            GTEST_SKIP() << "not run on Windows: it would change " << (what)               \
+                         << " of this machine; it runs under Wine";                        \
+    } while (0)
+
 /* ---- processes ---- */
 
 struct Child {
