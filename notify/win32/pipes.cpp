@@ -150,11 +150,12 @@ static bool ConnectHost(const PipeContext *context, int host)
     HostEntry *entry = &context->hosts->entries[host];
     bool afterLogon = false;
     for (;;) {
-        /* The pipe's server may identify the operator but not act as them:
-         * notify only reads notifications. */
+        /* No flags: the base system's server may read the operator's name
+         * and act as the operator, as it may for the monitor pipe. A
+         * narrower open (identification only) makes both fail on Windows,
+         * and the base system would refuse or mishandle this window. */
         HANDLE pipe = CreateFileA(entry->pipeName, GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                  OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
-                                  NULL);
+                                  OPEN_EXISTING, 0, NULL);
         DWORD error = pipe == INVALID_HANDLE_VALUE ? GetLastError() : 0;
         if (pipe != INVALID_HANDLE_VALUE && entry->wasConnected &&
             InjectedFault(host == 0 ? "reopendenied0" : "reopendenied1")) {
