@@ -9,11 +9,30 @@
 #include "errorcodes.h"
 #include "textbuf.h"
 
+/* The program's path in a configured binary path, at most 259 characters
+ * of it. Installers and the service tools put a path with blanks in
+ * quotation marks: then the path is what lies between the opening mark and
+ * the next one (or the end, when none follows, as Windows reads it), and
+ * what follows the closing mark (the arguments) is no part of it. An
+ * unquoted binary path is taken whole, arguments included, as the opener
+ * always took it. */
+static void ProgramPathOf(const char *binaryPath, char *path, size_t size)
+{
+    if (binaryPath[0] != '"') {
+        CopyTextN(path, size, binaryPath, GvPathSize - 1);
+        return;
+    }
+    const char *start = binaryPath + 1;
+    const char *end = strchr(start, '"');
+    size_t length = end != NULL ? (size_t)(end - start) : strlen(start);
+    CopyTextN(path, size, start, length < GvPathSize - 1 ? length : GvPathSize - 1);
+}
+
 bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size)
 {
     if (size == 0)
         return false;
-    CopyTextN(dir, size, binaryPath, GvPathSize - 1);
+    ProgramPathOf(binaryPath, dir, size);
     char *lastBackslash = strrchr(dir, '\\');
     if (lastBackslash == NULL) {
         dir[0] = '\0';
@@ -42,7 +61,9 @@ bool BuildExpectedServicePath(const char *currentDir, char *path, size_t size)
 
 bool ServiceRunsFromHere(const char *binaryPath, const char *expectedPath)
 {
-    return StartsWithIgnoringCase(binaryPath, expectedPath);
+    char program[GvPathSize];
+    ProgramPathOf(binaryPath, program, sizeof program);
+    return StartsWithIgnoringCase(program, expectedPath);
 }
 
 bool BuildStarterCommand(const char *currentDir, bool noCreateDir, char *application,

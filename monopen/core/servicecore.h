@@ -20,8 +20,9 @@ enum {
 };
 
 /* Binary path of the service to the directory of its program: at most 259
- * characters are taken, then everything after the last backslash goes.
- * False when the path has no backslash. */
+ * characters are taken, then everything after the last backslash goes. A
+ * binary path in quotation marks is read without them and without what
+ * follows the closing one. False when the path has no backslash. */
 bool ServiceDirFromBinaryPath(const char *binaryPath, char *dir, size_t size);
 
 /* Service directory to product root, in place: the last 10 characters go.
@@ -31,8 +32,9 @@ bool ProductRootFromServiceDir(char *dir);
 /* currentDir + "\gvcore.exe"; false when longer than 258 characters. */
 bool BuildExpectedServicePath(const char *currentDir, char *path, size_t size);
 
-/* Does the configured binary path begin with the expected program path,
- * ignoring the case of ASCII letters? */
+/* Does the configured binary path (without its quotation marks, as above)
+ * begin with the expected program path, ignoring the case of ASCII
+ * letters? */
 bool ServiceRunsFromHere(const char *binaryPath, const char *expectedPath);
 
 /* The service starter in the current directory: its full path as the

@@ -164,7 +164,6 @@ TEST_F(LocalService, LogonUserStartNeedsTheServiceRunningHere)
 // ---- the monitor started on this computer ----
 
 const char DefaultFont[] = "family:MS Sans Serif-size:8-face:medium";
-const char Home[] = "C:\\gvbase\\PROG\\EXEC";
 const char InvalidForType[] = "Invalid command line parameter used for this monitor type!";
 
 std::string Env(const MonitorStart &monitor, const std::string &name)
@@ -175,28 +174,47 @@ std::string Env(const MonitorStart &monitor, const std::string &name)
 
 TEST_F(LocalService, DefaultMonitorStartedHere)
 {
-    Service(ServiceProgram(), SERVICE_RUNNING);
-    ASSERT_TRUE(server.Start());
-    ProgramRun run = RunOpener("-default -start_as_logon_user");
-    ASSERT_TRUE(run.ended) << run.windows;
-    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
-    EXPECT_TRUE(server.Requests().empty()) << "nothing is asked of the base system";
-    MonitorStart monitor = WaitForMonitorStart(InstallRoot);
-    ASSERT_TRUE(monitor.complete) << "gvview.exe was not started";
-    const std::pair<const char *, std::string> expected[] = {
-        {"KPX_MON_TYPE", ""},
-        {"KPX_MS_WINDOWS_APPLICATION", "0"},
-        {"KPX_MS_WINDOWS_MONITOR", "0"},
-        {"KPX_X_TERMINAL_FONT", "family:Gridvane0810-size:10"},
-        {"FONT", DefaultFont},
-        {"DISPLAY", ""},
-        {"PRINTFILE", ""},
-        {"KPX_X_TERMINAL_APPLICATION", ""},
-        {"KPX_X_TERMINAL_MONITOR", ""},
-        {"HOME", Home},
+    // The same start from an installation under a folder with blanks,
+    // whose service binary path is in quotation marks as installers write it.
+    const std::string blanks = "C:\\Program Files\\gvbase\\";
+    const struct {
+        std::string root, binaryPath;
+    } installations[] = {
+        {InstallRoot, ServiceProgram()},
+        {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\" -service"},
     };
-    for (const auto &variable : expected)
-        EXPECT_EQ(variable.second, Env(monitor, variable.first)) << variable.first;
+    ASSERT_TRUE(server.Start());
+    for (const auto &installation : installations) {
+        SCOPED_TRACE(installation.binaryPath);
+        if (installation.root != InstallRoot) {
+            ASSERT_TRUE(SetUpInstallation(installation.root));
+        }
+        Service(installation.binaryPath, SERVICE_RUNNING);
+        StartOptions options;
+        options.currentDir = installation.root + "PROG\\EXEC";
+        ProgramRun run = RunOpener("-default -start_as_logon_user", options);
+        ASSERT_TRUE(run.ended) << run.windows;
+        EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+        EXPECT_TRUE(server.Requests().empty()) << "nothing is asked of the base system";
+        MonitorStart monitor = WaitForMonitorStart(installation.root);
+        ASSERT_TRUE(monitor.complete) << "gvview.exe was not started";
+        EXPECT_EQ("\"" + installation.root + "PROG\\EXEC\\gvview.exe\" -laf windows",
+                  monitor.commandLine);
+        const std::pair<const char *, std::string> expected[] = {
+            {"KPX_MON_TYPE", ""},
+            {"KPX_MS_WINDOWS_APPLICATION", "0"},
+            {"KPX_MS_WINDOWS_MONITOR", "0"},
+            {"KPX_X_TERMINAL_FONT", "family:Gridvane0810-size:10"},
+            {"FONT", DefaultFont},
+            {"DISPLAY", ""},
+            {"PRINTFILE", ""},
+            {"KPX_X_TERMINAL_APPLICATION", ""},
+            {"KPX_X_TERMINAL_MONITOR", ""},
+            {"HOME", installation.root + "PROG\\EXEC"},
+        };
+        for (const auto &variable : expected)
+            EXPECT_EQ(variable.second, Env(monitor, variable.first)) << variable.first;
+    }
 }
 
 TEST_F(LocalService, LocalFontTooLongForTheMonitorBecomesTheDefault)

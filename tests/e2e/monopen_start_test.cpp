@@ -101,10 +101,13 @@ protected:
     }
     static void TearDownTestSuite() { RemoveService(); }
 
-    std::string NotifierLog() { return FixtureLog(InstallRoot, "GVMSG.EXE"); }
-    bool NotifierRan()
+    std::string NotifierLog(const std::string &root = InstallRoot)
     {
-        return WaitUntil([&] { return !NotifierLog().empty(); }, 5000);
+        return FixtureLog(root, "GVMSG.EXE");
+    }
+    bool NotifierRan(const std::string &root = InstallRoot)
+    {
+        return WaitUntil([&] { return !NotifierLog(root).empty(); }, 5000);
     }
 };
 
@@ -123,24 +126,42 @@ TEST_F(Unattended, OnAWorkstationMinusNIsRefused)
 
 TEST_F(Unattended, MessagesGoToTheEventLogAndStartTheNotifier)
 {
-    StartOptions options;
-    options.captureOutput = true;
-    options.env.push_back(EventLogDebug);
-    ProgramRun run = RunOpener("-n", options);
-    ASSERT_TRUE(run.ended) << run.windows;
-    EXPECT_EQ(0u, run.exitCode);
-    EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
-    EXPECT_NE(std::string::npos,
-              run.output.find("err:eventlog:ReportEventW L\"-n used without specifying the pre "
-                              "defined or default monitor.\""))
-        << run.output;
-    // type 1 (error), category 0, event 0xC0000061, no SID (a null pointer, printed as wide
-    // as the opener's pointers, which are as wide as this test's), one string, no data
-    std::string record = ",0x0001,0x0000,0xc0000061," + std::string(2 * sizeof(void *), '0') +
-                         ",0x0001,0x00000000,";
-    EXPECT_NE(std::string::npos, run.output.find(record)) << run.output;
-    ASSERT_TRUE(NotifierRan()) << "GVMSG.EXE was not started";
-    EXPECT_EQ("ran \"C:\\gvbase\\PROG\\EXEC\\GVMSG.EXE\"\n", NotifierLog());
+    // Also for an installation under a folder with blanks whose service
+    // binary path is in quotation marks, as installers write it.
+    const std::string blanks = "C:\\Program Files\\gvbase\\";
+    const struct {
+        std::string root, binaryPath;
+    } installations[] = {
+        {InstallRoot, ServiceProgram()},
+        {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\""},
+    };
+    for (const auto &installation : installations) {
+        SCOPED_TRACE(installation.binaryPath);
+        if (installation.root != InstallRoot) {
+            ASSERT_TRUE(SetUpInstallation(installation.root));
+            ASSERT_TRUE(InstallService(installation.binaryPath));
+        }
+        StartOptions options;
+        options.captureOutput = true;
+        options.env.push_back(EventLogDebug);
+        options.currentDir = installation.root + "PROG\\EXEC";
+        ProgramRun run = RunOpener("-n", options);
+        ASSERT_TRUE(run.ended) << run.windows;
+        EXPECT_EQ(0u, run.exitCode);
+        EXPECT_TRUE(run.messages.empty()) << Joined(run.messages);
+        EXPECT_NE(std::string::npos,
+                  run.output.find("err:eventlog:ReportEventW L\"-n used without specifying the "
+                                  "pre defined or default monitor.\""))
+            << run.output;
+        // type 1 (error), category 0, event 0xC0000061, no SID (a null pointer, printed as
+        // wide as the opener's pointers, which are as wide as this test's), one string, no data
+        std::string record = ",0x0001,0x0000,0xc0000061," + std::string(2 * sizeof(void *), '0') +
+                             ",0x0001,0x00000000,";
+        EXPECT_NE(std::string::npos, run.output.find(record)) << run.output;
+        ASSERT_TRUE(NotifierRan(installation.root)) << "GVMSG.EXE was not started";
+        EXPECT_EQ("ran \"" + installation.root + "PROG\\EXEC\\GVMSG.EXE\"\n",
+                  NotifierLog(installation.root));
+    }
 }
 
 TEST_F(Unattended, NoSecondNotifierWhileItsWindowIsThere)

@@ -65,12 +65,26 @@ TEST_F(ServiceControl, AnotherInstallationsService)
 
 TEST_F(ServiceControl, QuotedBinaryPath)
 {
-    Install("\"" + ServiceProgram() + "\"", SERVICE_RUNNING);
-    ProgramRun query = Probe("query");
-    EXPECT_EQ("result=1 state=3", FirstLine(query)) << "compared from the quote on";
-    ProgramRun dir = Probe("execdir");
-    EXPECT_EQ("result=1 path=\"C:\\gvbase\\PROG\\EXEC\\", FirstLine(dir));
-    EXPECT_TRUE(query.messages.empty() && dir.messages.empty());
+    // Installers put a binary path with blanks in quotation marks: the marks
+    // and what follows the closing one are no part of the program's path.
+    const std::string blanks = "C:\\Program Files\\gvbase\\";
+    ASSERT_TRUE(SetUpInstallation(blanks));
+    const struct {
+        std::string root, binaryPath;
+    } rows[] = {
+        {InstallRoot, "\"" + ServiceProgram() + "\""},
+        {InstallRoot, "\"" + ServiceProgram() + "\" -config \"D:\\gv log\\\""},
+        {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\""},
+    };
+    for (const auto &row : rows) {
+        Install(row.binaryPath, SERVICE_RUNNING);
+        ProgramRun query = Probe("query", row.root + "PROG\\EXEC");
+        EXPECT_EQ("result=1 state=2", FirstLine(query)) << row.binaryPath;
+        ProgramRun dir = Probe("execdir");
+        EXPECT_EQ("result=1 path=" + row.root + "PROG\\EXEC\\", FirstLine(dir)) << row.binaryPath;
+        EXPECT_EQ("result=1 path=" + row.root, FirstLine(Probe("product"))) << row.binaryPath;
+        EXPECT_TRUE(query.messages.empty() && dir.messages.empty());
+    }
 }
 
 TEST_F(ServiceControl, StoppedAndStartPending)

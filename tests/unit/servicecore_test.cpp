@@ -17,13 +17,32 @@ TEST(ServicePaths, BinaryPathToDirectoryAndRoot)
     EXPECT_STREQ("C:\\base\\", dir);
 }
 
-TEST(ServicePaths, QuotesAndArgumentsAreKept)
+TEST(ServicePaths, QuotedPathsLoseTheirMarksAndArgumentsUnquotedOnesKeepThem)
 {
+    const struct {
+        const char *binaryPath, *dir, *root;
+    } rows[] = {
+        {"\"C:\\Program Files\\Gv\\PROG\\EXEC\\gvcore.exe\"", "C:\\Program Files\\Gv\\PROG\\EXEC\\",
+         "C:\\Program Files\\Gv\\"},
+        {"\"C:\\a b\\PROG\\EXEC\\gvcore.exe\" -x D:\\log\\", "C:\\a b\\PROG\\EXEC\\", "C:\\a b\\"},
+        // no closing mark: the path runs to the end, as Windows reads it
+        {"\"C:\\a b\\PROG\\EXEC\\gvcore.exe", "C:\\a b\\PROG\\EXEC\\", "C:\\a b\\"},
+        // unquoted: the last backslash decides, arguments or not
+        {"C:\\x\\PROG\\EXEC\\gvcore.exe -c C:\\cfg", "C:\\x\\PROG\\EXEC\\gvcore.exe -c C:\\", NULL},
+    };
+    for (const auto &row : rows) {
+        char dir[GvPathSize];
+        ASSERT_TRUE(ServiceDirFromBinaryPath(row.binaryPath, dir, sizeof dir)) << row.binaryPath;
+        EXPECT_STREQ(row.dir, dir) << row.binaryPath;
+        if (row.root != NULL) {
+            ASSERT_TRUE(ProductRootFromServiceDir(dir));
+            EXPECT_STREQ(row.root, dir) << row.binaryPath;
+        }
+    }
     char dir[GvPathSize];
-    ASSERT_TRUE(ServiceDirFromBinaryPath("\"C:\\a b\\PROG\\EXEC\\gvcore.exe\" -x", dir, sizeof dir));
-    EXPECT_STREQ("\"C:\\a b\\PROG\\EXEC\\", dir);
-    ASSERT_TRUE(ServiceDirFromBinaryPath("C:\\x\\PROG\\EXEC\\gvcore.exe -c C:\\cfg", dir, sizeof dir));
-    EXPECT_STREQ("C:\\x\\PROG\\EXEC\\gvcore.exe -c C:\\", dir) << "the last backslash decides";
+    EXPECT_FALSE(ServiceDirFromBinaryPath("\"gvcore.exe\" -c C:\\cfg", dir, sizeof dir))
+        << "a backslash after the closing mark is no directory";
+    EXPECT_FALSE(ServiceDirFromBinaryPath("\"", dir, sizeof dir));
 }
 
 TEST(ServicePaths, UnusablePathsFailInsteadOfCuttingOutsideTheBuffer)
@@ -69,7 +88,11 @@ TEST(ServicePaths, RunningFromThisInstallation)
     const char *expected = "c:\\base\\prog\\exec\\gvcore.exe";
     EXPECT_TRUE(ServiceRunsFromHere("C:\\Base\\PROG\\EXEC\\gvcore.exe", expected));
     EXPECT_TRUE(ServiceRunsFromHere("C:\\Base\\PROG\\EXEC\\GVCORE.EXE -service", expected));
-    EXPECT_FALSE(ServiceRunsFromHere("\"C:\\Base\\PROG\\EXEC\\gvcore.exe\"", expected));
+    EXPECT_TRUE(ServiceRunsFromHere("\"C:\\Base\\PROG\\EXEC\\gvcore.exe\"", expected));
+    EXPECT_TRUE(ServiceRunsFromHere("\"c:\\base\\prog\\exec\\gvcore.exe\" -service", expected));
+    EXPECT_FALSE(ServiceRunsFromHere("\"C:\\Base\\PROG\\EXEC\\gv\"core.exe", expected))
+        << "the name goes on after the closing mark";
+    EXPECT_FALSE(ServiceRunsFromHere("\"\"C:\\Base\\PROG\\EXEC\\gvcore.exe", expected));
     EXPECT_FALSE(ServiceRunsFromHere("D:\\other\\PROG\\EXEC\\gvcore.exe", expected));
     EXPECT_FALSE(ServiceRunsFromHere("C:\\Base\\PROG\\EXEC\\gvcore.ex", expected));
     EXPECT_FALSE(ServiceRunsFromHere("", expected));
