@@ -188,9 +188,10 @@ start_wine_env() {
   GV_RUN32=0
   if probe_32bit; then
     GV_RUN32=1
-  elif [ -z "$fresh" ] && wine32_installed; then
+  elif [ -z "$fresh" ] && wine32_installed && loader32_runs; then
     # A prefix made before wine32 was installed has no 32-bit system
-    # files, and no 32-bit program starts in it.
+    # files, and no 32-bit program starts in it. Where the kernel refuses
+    # i386 code, no prefix would help, and it is kept.
     say "the Wine prefix $WINEPREFIX cannot run 32-bit programs: making it again"
     stop_wineserver
     rm -rf "$WINEPREFIX"
@@ -205,6 +206,13 @@ start_wine_env() {
 probe_32bit() {
   timeout 120 "$GV_WINE" 'C:\windows\syswow64\cmd.exe' /c exit 7 >/dev/null 2>&1
   [ $? -eq 7 ]
+}
+
+# loader32_runs: does the kernel run Wine's 32-bit loader at all? Where it
+# refuses i386 code, the loader cannot even say its version ("Exec format
+# error"), whatever the prefix holds.
+loader32_runs() {
+  "${GV_WINE%64}" --version >/dev/null 2>&1
 }
 
 # start_prefix: the persistent server for WINEPREFIX, and the prefix made
