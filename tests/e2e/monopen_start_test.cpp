@@ -143,6 +143,33 @@ TEST_F(Unattended, MessagesGoToTheEventLogAndStartTheNotifier)
     EXPECT_EQ("ran \"C:\\gvbase\\PROG\\EXEC\\GVMSG.EXE\"\n", NotifierLog());
 }
 
+TEST_F(Unattended, AFailedReportIsDroppedOnceAndInSilence)
+{
+    // Nobody is there to answer a box: one message ("-n" alone), and
+    // whatever part of its report fails, the report is tried once, tells
+    // nobody of its own failure, and the opener ends as usual.
+    const struct {
+        const char *point;
+        int events; // written to the event log
+    } cases[] = {
+        {"eventsource", 0},
+        {"eventwrite", 0},
+        {"notifier", 1}, // the start of GVMSG.EXE
+    };
+    for (const auto &c : cases) {
+        StartOptions options;
+        options.env.push_back(std::string(EventLogDebug) + ",warn+debugstr");
+        ProgramRun run = RunOpenerWithFaults("-n", std::string(c.point) + "*", options);
+        ASSERT_TRUE(run.ended) << c.point << ": " << run.windows;
+        EXPECT_EQ(0u, run.exitCode) << c.point;
+        EXPECT_TRUE(run.messages.empty()) << c.point << ": " << Joined(run.messages);
+        EXPECT_EQ(1, FaultCount(run, c.point)) << c.point << ":\n" << run.output;
+        EXPECT_EQ(c.events, OutputCount(run, "err:eventlog:ReportEventW"))
+            << c.point << ":\n" << run.output;
+        EXPECT_FALSE(FixtureStarted(InstallRoot, "GVMSG.EXE")) << c.point;
+    }
+}
+
 TEST_F(Unattended, NoSecondNotifierWhileItsWindowIsThere)
 {
     HWND notifier = CreateWindowExA(0, "STATIC", NotifierTitle, WS_POPUP, 0, 0, 10, 10, NULL,
