@@ -25,7 +25,11 @@ protected:
                   FALSE);
     }
     static void TearDownTestSuite() { RemoveService(); }
-    void SetUp() override { ClearFixtureLogs(InstallRoot); }
+    void SetUp() override
+    {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\" and the window station's and desktop's DACL");
+        ClearFixtureLogs(InstallRoot);
+    }
 
     MonitorServer server;
 

@@ -96,6 +96,7 @@ class Unattended : public OpenerStart {
 protected:
     void SetUp() override
     {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
         OpenerStart::SetUp();
         ASSERT_TRUE(InstallService(ServiceProgram()));
     }
@@ -238,6 +239,7 @@ TEST(GridvaneAccount, MayNotOpenAMonitor)
 
 TEST(GridvaneAccount, UnattendedRunsSkipTheCheck)
 {
+    GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
     ASSERT_TRUE(SetUpInstallation(InstallRoot));
     ASSERT_TRUE(InstallService(ServiceProgram()));
     StartOptions options;
