@@ -5,9 +5,11 @@
  * created, a line the list box refuses, a write that fails or takes only
  * part of its message, a logon dialog that cannot be created, a base
  * system that refuses a host's pipe once it was connected) and monopen's
- * (an account that is none of this computer's, a DACL that may not be
- * read or written, an event source or event that cannot be written, a
- * notification program that cannot be started).
+ * (an account that is none of this computer's; the window station's or
+ * desktop's DACL refused to the access check, or to the grant, which under
+ * Wine never reaches its write since the objects carry no DACL; an event
+ * source or event that cannot be written; a notification program that
+ * cannot be started).
  *
  * The test build (GV_FAULTS defined) reads the comma-separated point names
  * from the environment variable the program names (GV_NOTIFY_FAULTS,
