@@ -14,6 +14,7 @@
 #include "netcore.h"
 #include "textbuf.h"
 #include "dacl.h"
+#include "faults.h"
 #include "launchcore.h"
 #include "monfile.h"
 #include "options.h"
@@ -55,8 +56,10 @@ static void FreeWork(AccessWork *work)
 }
 
 /* Allocates the buffers, looks the user up as an account of this computer
- * (computer\user) and reads the object's DACL into the descriptor buffer. */
-static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userName, DWORD *error)
+ * (computer\user) and reads the object's DACL into the descriptor buffer.
+ * readFault names the read's point in the test build (faults.h). */
+static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userName,
+                              const char *readFault, DWORD *error)
 {
     work->sid = (PSID)LocalAlloc(LPTR, SidBufferSize);
     work->domain = (char *)LocalAlloc(LPTR, DomainNameSize);
@@ -78,7 +81,8 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
     DWORD sidSize = SidBufferSize;
     DWORD domainSize = DomainNameSize;
     SID_NAME_USE use;
-    if (!LookupAccountNameA(NULL, account, work->sid, &sidSize, work->domain, &domainSize,
+    if (InjectedFailure("lookup", ERROR_NONE_MAPPED) ||
+        !LookupAccountNameA(NULL, account, work->sid, &sidSize, work->domain, &domainSize,
                             &use)) {
         *error = GetLastError();
         return false;
@@ -92,7 +96,7 @@ static bool PrepareAccessWork(AccessWork *work, bool desktop, const char *userNa
                             : (HANDLE)GetProcessWindowStation();
     SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
-    if (object == NULL ||
+    if (object == NULL || InjectedFailure(readFault, ERROR_ACCESS_DENIED) ||
         !GetUserObjectSecurity(object, &what, work->descriptor, DescriptorBufferSize, &needed)) {
         *error = GetLastError();
         return false;
@@ -107,7 +111,7 @@ bool CheckUserObjectAccess(bool *found, DWORD *error, bool desktop, const char *
     *found = false;
     *error = 0;
     AccessWork work = {};
-    bool ok = PrepareAccessWork(&work, desktop, userName, error) &&
+    bool ok = PrepareAccessWork(&work, desktop, userName, "checkdacl", error) &&
               FindAllowedEntry(work.descriptor, work.sid, found, error);
     FreeWork(&work);
     return ok;
@@ -121,7 +125,7 @@ bool GrantUserObjectAccess(DWORD *error, bool desktop, const char *userName)
     AccessWork work = {};
     PACL acl = NULL;
     PSECURITY_DESCRIPTOR descriptor = NULL;
-    bool ok = PrepareAccessWork(&work, desktop, userName, error) &&
+    bool ok = PrepareAccessWork(&work, desktop, userName, "grantdacl", error) &&
               BuildGrantedDacl(work.descriptor, work.sid,
                                desktop ? DesktopAccessMask : StationAccessMask, &acl, error);
     if (ok && acl != NULL) {

@@ -13,6 +13,7 @@
 
 #include "cmdline.h"
 #include "dialog.h"
+#include "faults.h"
 #include "globals.h"
 #include "report.h"
 #include "resource.h"
@@ -112,6 +113,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     (void)commandLine; /* read again through GetCommandLineA */
     (void)showCommand; /* the main window is never shown */
     LimitDllSearch();
+    ArmInjectedFaults("GV_MONOPEN_FAULTS");
     NotePlatform();
     if (previousInstance == NULL && !RegisterOpenerClass(instance))
         return 0;

@@ -12,6 +12,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "faults.h"
 #include "textbuf.h"
 #include "globals.h"
 #include "process.h"
@@ -48,18 +49,22 @@ static void StartServiceNotification(HWND owner)
          * is in the event log already. */
         ProgramStart start = {application, commandLine, true, NORMAL_PRIORITY_CLASS, NULL, NULL};
         DWORD error = 0;
-        StartProgram(start, &error);
+        if (!InjectedFailure("notifier", ERROR_FILE_NOT_FOUND))
+            StartProgram(start, &error);
     }
     notifierStarting = false;
 }
 
 static BOOL ReportToEventLog(HWND owner, WORD eventType, const char *text)
 {
-    HANDLE source = RegisterEventSourceA(NULL, "Gridvane");
+    HANDLE source = InjectedFailure("eventsource", RPC_S_SERVER_UNAVAILABLE)
+                        ? NULL
+                        : RegisterEventSourceA(NULL, "Gridvane");
     if (source == NULL)
         return 0;
     const char *strings[1] = {text};
-    if (ReportEventA(source, eventType, 0, GridvaneEventId, NULL, 1, 0, strings, NULL) &&
+    if (!InjectedFailure("eventwrite", ERROR_LOG_FILE_FULL) &&
+        ReportEventA(source, eventType, 0, GridvaneEventId, NULL, 1, 0, strings, NULL) &&
         eventType != EVENTLOG_INFORMATION_TYPE)
         StartServiceNotification(owner);
     return DeregisterEventSource(source);

@@ -128,7 +128,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     (void)commandLine; /* read again through GetCommandLineA */
     (void)showCommand; /* the window is created visible */
     LimitDllSearch();
-    ArmInjectedFaults();
+    ArmInjectedFaults("GV_NOTIFY_FAULTS");
     appInstance = instance;
     if (previousInstance == NULL && !RegisterNotifyClass(instance))
         return 0;

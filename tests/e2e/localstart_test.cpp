@@ -76,6 +76,7 @@ protected:
 
     void SetUp() override
     {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\" and the window station's and desktop's DACL");
         ClearFixtureLogs(InstallRoot);
         ASSERT_TRUE(InstallService(ServiceProgram()));
     }
@@ -357,6 +358,7 @@ TEST_F(LocalStart, AccessOperationsUnderWine)
 // characters the opener reads.
 TEST(LongAccountName, TheLaunchStopsWhenTheUserNameCannotBeRead)
 {
+    GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
     ASSERT_TRUE(SetUpInstallation(InstallRoot));
     ASSERT_TRUE(InstallService(ServiceProgram()));
     StartOptions options;

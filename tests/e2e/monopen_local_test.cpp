@@ -25,7 +25,11 @@ protected:
                   FALSE);
     }
     static void TearDownTestSuite() { RemoveService(); }
-    void SetUp() override { ClearFixtureLogs(InstallRoot); }
+    void SetUp() override
+    {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\" and the window station's and desktop's DACL");
+        ClearFixtureLogs(InstallRoot);
+    }
 
     MonitorServer server;
 
@@ -214,6 +218,38 @@ TEST_F(LocalService, DefaultMonitorStartedHere)
         };
         for (const auto &variable : expected)
             EXPECT_EQ(variable.second, Env(monitor, variable.first)) << variable.first;
+    }
+}
+
+TEST_F(LocalService, FailedAccessChecksAndGrantsNeverStopTheMonitor)
+{
+    // Under Wine the window station and desktop carry no DACL and every
+    // account of Wine's user resolves (LocalStart.AccessOperationsUnderWine):
+    // the failures a standard user (5) or a domain account (1332) meets on
+    // Windows are the test build's. Each point fails for the desktop and
+    // then for the window station.
+    Service(ServiceProgram(), SERVICE_RUNNING);
+    const struct {
+        const char *point;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"checkdacl",
+         {"Could not check desktop access rights!(5)", "Could not check station access rights!(5)"}},
+        {"grantdacl",
+         {"Could not set desktop access rights!(5)", "Could not set station access rights!(5)"}},
+        {"lookup", {}}, // no account of this computer: no word, and no grant tried
+    };
+    for (const auto &c : cases) {
+        ClearFixtureLogs(InstallRoot);
+        StartOptions options;
+        options.env.push_back("WINEDEBUG=warn+debugstr");
+        ProgramRun run = RunOpenerWithFaults("-default -start_as_logon_user",
+                                             std::string(c.point) + "*", options);
+        ASSERT_TRUE(run.ended) << c.point << ": " << run.windows;
+        EXPECT_EQ(c.messages, run.messages) << c.point;
+        EXPECT_EQ(2, FaultCount(run, c.point)) << c.point << ":\n" << run.output;
+        EXPECT_TRUE(WaitForMonitorStart(InstallRoot).complete)
+            << c.point << ": gvview.exe was not started";
     }
 }
 

@@ -96,6 +96,7 @@ class Unattended : public OpenerStart {
 protected:
     void SetUp() override
     {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
         OpenerStart::SetUp();
         ASSERT_TRUE(InstallService(ServiceProgram()));
     }
@@ -161,6 +162,33 @@ TEST_F(Unattended, MessagesGoToTheEventLogAndStartTheNotifier)
         ASSERT_TRUE(NotifierRan(installation.root)) << "GVMSG.EXE was not started";
         EXPECT_EQ("ran \"" + installation.root + "PROG\\EXEC\\GVMSG.EXE\"\n",
                   NotifierLog(installation.root));
+    }
+}
+
+TEST_F(Unattended, AFailedReportIsDroppedOnceAndInSilence)
+{
+    // Nobody is there to answer a box: one message ("-n" alone), and
+    // whatever part of its report fails, the report is tried once, tells
+    // nobody of its own failure, and the opener ends as usual.
+    const struct {
+        const char *point;
+        int events; // written to the event log
+    } cases[] = {
+        {"eventsource", 0},
+        {"eventwrite", 0},
+        {"notifier", 1}, // the start of GVMSG.EXE
+    };
+    for (const auto &c : cases) {
+        StartOptions options;
+        options.env.push_back(std::string(EventLogDebug) + ",warn+debugstr");
+        ProgramRun run = RunOpenerWithFaults("-n", std::string(c.point) + "*", options);
+        ASSERT_TRUE(run.ended) << c.point << ": " << run.windows;
+        EXPECT_EQ(0u, run.exitCode) << c.point;
+        EXPECT_TRUE(run.messages.empty()) << c.point << ": " << Joined(run.messages);
+        EXPECT_EQ(1, FaultCount(run, c.point)) << c.point << ":\n" << run.output;
+        EXPECT_EQ(c.events, OutputCount(run, "err:eventlog:ReportEventW"))
+            << c.point << ":\n" << run.output;
+        EXPECT_FALSE(FixtureStarted(InstallRoot, "GVMSG.EXE")) << c.point;
     }
 }
 
@@ -232,6 +260,7 @@ TEST(GridvaneAccount, MayNotOpenAMonitor)
 
 TEST(GridvaneAccount, UnattendedRunsSkipTheCheck)
 {
+    GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
     ASSERT_TRUE(SetUpInstallation(InstallRoot));
     ASSERT_TRUE(InstallService(ServiceProgram()));
     StartOptions options;

@@ -24,6 +24,16 @@ ProgramRun RunOpener(const std::string &arguments, StartOptions options = StartO
 Outcome StartOpener(Child &child, const std::string &arguments,
                     StartOptions options = StartOptions());
 
+/* Runs monopen's test build the same way, the points of faults.h named
+ * in faults failing (GV_MONOPEN_FAULTS). */
+ProgramRun RunOpenerWithFaults(const std::string &arguments, const std::string &faults,
+                               StartOptions options = StartOptions());
+/* How often the text occurs in the run's output. */
+int OutputCount(const ProgramRun &run, const std::string &text);
+/* How often the test build's point failed: each failure is a note in
+ * Wine's debug output when the program runs with warn+debugstr. */
+int FaultCount(const ProgramRun &run, const std::string &point);
+
 /* Runs svcprobe (one service operation of the opener) the same way, with
  * its output captured. */
 ProgramRun RunProbe(const std::string &arguments, StartOptions options = StartOptions(),

@@ -16,7 +16,11 @@ class ServiceControl : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(SetUpInstallation(InstallRoot)); }
     static void TearDownTestSuite() { RemoveService(); }
-    void SetUp() override { ClearFixtureLogs(InstallRoot); }
+    void SetUp() override
+    {
+        GV_ONLY_UNDER_WINE("the service \"Gridvane\"");
+        ClearFixtureLogs(InstallRoot);
+    }
 
     static void Install(const std::string &binaryPath, DWORD state)
     {
