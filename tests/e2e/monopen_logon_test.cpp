@@ -1,11 +1,14 @@
 // The opener's access-denied dialog: a base system that refuses the pipe
-// (error 5) brings it up; under Wine every logon is refused (1222), so the
-// error box and the dialog's return are what an operator meets here.
+// (error 5) brings it up. Wine's MPR refuses every logon (1222), so the
+// error box and the dialog's return are what an operator meets with it;
+// the logons that succeed go through the stand-in MPR (standinmpr.h).
 #include <gtest/gtest.h>
 
 #include "basesys.h"
+#include "monopen/core/timing.h"
 #include "monserver.h"
 #include "opener.h"
+#include "standinmpr.h"
 
 using namespace gv;
 
@@ -19,18 +22,36 @@ class OpenerLogon : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_TRUE(SetUpInstallation(InstallRoot)); }
 
+    StandInMpr mpr; // first in, last out: put back after the opener ends
     MonitorServer server;
     ChildGuard opener;
     HWND dialog = NULL;
 
-    void SetUp() override
+    void SetUp() override { StartRefused(""); }
+
+    // The opener asks this computer for monitor 7 and meets the dialog.
+    void StartRefused(const std::string &more, const StartOptions &options = StartOptions())
     {
         MonitorServerScript refusing;
         refusing.inbound = true; // a read-write open fails with error 5
         ASSERT_TRUE(server.Start(refusing));
-        ASSERT_TRUE(StartOpener(opener.child, "-d " + ComputerName() + " 7"));
+        ASSERT_TRUE(StartOpener(opener.child, "-d " + ComputerName() + " 7" + more, options));
         dialog = WaitForDialog(opener.child.pid, DialogCaption, Password, 10000);
         ASSERT_NE(nullptr, dialog) << DescribeWindows(opener.child.pid);
+    }
+};
+
+// The logons answered by the stand-in MPR: 1326, then success, then
+// success (unscripted).
+class OpenerLogonStandIn : public OpenerLogon {
+protected:
+    void SetUp() override
+    {
+        GV_ONLY_UNDER_WINE("the system directory's mpr.dll");
+        ASSERT_TRUE(mpr.Install({FileNameOf(OpenerPath())}));
+        StartOptions options;
+        options.env = mpr.Environment("1326,0");
+        StartRefused(" -r 1", options);
     }
 };
 
@@ -95,6 +116,44 @@ TEST_F(OpenerLogon, RefusedLogonBringsTheDialogBack)
     ClickButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0)) << "a message box would hold it";
     EXPECT_EQ(0, server.Connections());
+}
+
+TEST_F(OpenerLogonStandIn, ALogonUndoneUntilItOpensThePipe)
+{
+    const std::string host = "."; // this computer, as the opener names it
+    const std::string logon = LogonCall(host, "operator7", "pass-7");
+    DWORD pid = opener.child.pid;
+    SetItemText(dialog, UserName, "operator7");
+    SetItemText(dialog, Password, "pass-7");
+    ClickButton(dialog, IDOK);
+    EXPECT_EQ("Unknown user name or bad password. (1326).",
+              DismissMessageBox(pid, OpenerCaption, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != 0; }, 5000));
+    EXPECT_EQ(std::vector<std::string>{logon}, mpr.Calls()) << "nothing to undo";
+
+    // Logged on, and the pipe still refused: the logon is undone before
+    // the dialog comes back, at once and with the -r budget untouched.
+    DWORD pressed = GetTickCount();
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    dialog = WaitForDialog(pid, DialogCaption, Password, OpenRetryPauseMs + LoadMarginMs);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+    EXPECT_LT(GetTickCount() - pressed, (DWORD)OpenRetryPauseMs) << "after the -r pause";
+    EXPECT_EQ((std::vector<std::string>{logon, logon, LogoffCall(host)}), mpr.Calls());
+
+    // The logon that opens the pipe: opened again at once, not after the
+    // -r pause, and the logon stays.
+    server.Stop();
+    ASSERT_TRUE(server.Start());
+    SetItemText(dialog, UserName, "operator7");
+    SetItemText(dialog, Password, "pass-7");
+    pressed = GetTickCount();
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return server.Requests().size() == 1; },
+                          OpenRetryPauseMs + LoadMarginMs));
+    EXPECT_LT(GetTickCount() - pressed, (DWORD)OpenRetryPauseMs) << "after the -r pause";
+    ASSERT_TRUE(WaitExitCode(opener.child, 10000, 0)) << "a message box would hold it";
+    EXPECT_EQ((std::vector<std::string>{logon, logon, LogoffCall(host), logon}), mpr.Calls());
 }
 
 TEST_F(OpenerLogon, EscapeCancels)

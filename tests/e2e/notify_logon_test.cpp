@@ -1,12 +1,14 @@
 // The notification window's access-denied dialog: a base system that
-// refuses the pipe (error 5) brings it up on the connection thread; under
-// Wine every logon is refused (1222). Cancel gives the host up for good,
-// while the other host carries on.
+// refuses the pipe (error 5) brings it up on the connection thread. Wine's
+// MPR refuses every logon (1222); the logons that succeed go through the
+// stand-in MPR (standinmpr.h). Cancel gives the host up for good, while
+// the other host carries on.
 #include <gtest/gtest.h>
 
 #include "notify/core/timing.h"
 #include "notifyserver.h"
 #include "notifywin.h"
+#include "standinmpr.h"
 
 using namespace gv;
 
@@ -15,6 +17,7 @@ namespace {
 const char DialogCaption[] = "Gridvane Notification Window - Access Denied";
 const char Refused[] = "An error occurred when trying to connect to the shared resource (1222).";
 const char Cancelled[] = "Connection cancelled.";
+const char Established[] = "[notify] A connection to Gridvane has been established.";
 enum { UserName = 1025, Password = 1026, HostName = 1027 };
 
 TEST(NotifyLogon, RefusedLogonKeepsTheDialogAndCancelGivesTheHostUp)
@@ -88,6 +91,62 @@ TEST(NotifyLogon, RefusedLogonKeepsTheDialogAndCancelGivesTheHostUp)
     EXPECT_EQ(0, PaneLineCount(w, 0)) << Describe(PaneLines(w, 0));
     EXPECT_EQ(0, CloseNotify(w, 10000));
     EXPECT_EQ(0, server.Connections());
+}
+
+// The logons answered by the stand-in MPR: 1326, then success twice. Both
+// panes are this computer, in capitals and not, so that each logon shows
+// whose dialog made it.
+TEST(NotifyLogon, ALogonUndoneUntilItOpensThePipeOfItsHost)
+{
+    GV_ONLY_UNDER_WINE("the system directory's mpr.dll");
+    StandInMpr mpr; // first in, last out: put back after the window ends
+    ASSERT_TRUE(mpr.Install({FileNameOf(NotifyPath())}));
+    NotifyServer server;
+    ASSERT_TRUE(server.Listen(PIPE_ACCESS_INBOUND)); // read-write opens fail with 5
+    const std::string upper = ComputerName(), lower = Lower(upper);
+    ASSERT_NE(upper, lower);
+    NotifyWindow w;
+    ASSERT_TRUE(StartNotify(w, upper + " " + lower, "", "", mpr.Environment("1326,0")));
+    DWORD pid = w.guard.child.pid;
+    HWND dialog = WaitForDialog(pid, DialogCaption, HostName, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+    const std::string logon = LogonCall(upper, "operator7", "pass-7");
+    SetItemText(dialog, UserName, "operator7");
+    SetItemText(dialog, Password, "pass-7");
+    ClickButton(dialog, IDOK);
+    EXPECT_EQ("Unknown user name or bad password. (1326).",
+              DismissMessageBox(pid, NotifyCaption, 10000));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(std::vector<std::string>{logon}, mpr.Calls()) << "nothing to undo";
+
+    // Logged on, and the pipe still refused: the logon is undone before
+    // the dialog comes back.
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    dialog = WaitForDialog(pid, DialogCaption, HostName, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+    EXPECT_EQ((std::vector<std::string>{logon, logon, LogoffCall(upper)}), mpr.Calls());
+    ClickButton(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitForStatus(w, 0, Cancelled, 5000));
+
+    // The lower host's dialog logs on to it and opens its pipe at once, not
+    // on the next pass; that logon stays.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+    dialog = WaitForDialog(pid, DialogCaption, HostName, 10000);
+    ASSERT_NE(nullptr, dialog) << DescribeWindows(pid);
+    EXPECT_EQ(lower, ItemText(dialog, HostName));
+    ASSERT_TRUE(server.Listen());
+    SetItemText(dialog, UserName, "operator8");
+    SetItemText(dialog, Password, "pass-8");
+    DWORD pressed = GetTickCount();
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(server.WaitReceived(0, "ACTIVATE", 1, ConnectRetryPauseMs + LoadMarginMs));
+    EXPECT_LT(server.ConnectedAt(0) - pressed, (DWORD)ConnectRetryPauseMs) << "on the next pass";
+    EXPECT_TRUE(WaitForLine(w, 1, Established, 1, 5000));
+    EXPECT_EQ(0, CloseNotify(w, 10000));
+    EXPECT_EQ((std::vector<std::string>{logon, logon, LogoffCall(upper),
+                                        LogonCall(lower, "operator8", "pass-8")}),
+              mpr.Calls());
 }
 
 TEST(NotifyLogon, TheOtherHostCarriesOnWhileTheDialogIsOpen)

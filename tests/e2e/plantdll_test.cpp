@@ -19,6 +19,7 @@
 #include "notifyserver.h"
 #include "notifywin.h"
 #include "opener.h"
+#include "standinmpr.h"
 
 using namespace gv;
 
@@ -33,39 +34,14 @@ const char NotifyCopy[] = "notify-planted.exe";
 const char Refused[] = "An error occurred when trying to connect to the shared resource (1222).";
 enum { UserName = 1025, Password = 1026, HostName = 1027 };
 
-std::string OverridesKey(const char *program)
-{
-    return std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
-}
-
-bool SetOverride(HKEY key, const char *name, const char *value)
-{
-    return RegSetValueExA(key, name, 0, REG_SZ, (const BYTE *)value, (DWORD)strlen(value) + 1) ==
-           ERROR_SUCCESS;
-}
-
 /* Every planted name native first, for the program file; mprValue, when
  * given, overrides mpr alone ("" disables it). */
 bool SetOverrides(const char *program, const char *mprValue = NULL)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, OverridesKey(program).c_str(), 0, NULL, 0,
-                        KEY_SET_VALUE, NULL, &key, NULL) != ERROR_SUCCESS)
-        return false;
     bool ok = true;
     for (const char *name : PlantedNames)
-        ok = ok && SetOverride(key, name, "native,builtin");
-    if (mprValue != NULL)
-        ok = ok && SetOverride(key, "mpr", mprValue);
-    RegCloseKey(key);
-    return ok;
-}
-
-void RemoveOverrides(const char *program)
-{
-    RegDeleteKeyA(HKEY_CURRENT_USER, OverridesKey(program).c_str());
-    RegDeleteKeyA(HKEY_CURRENT_USER,
-                  (std::string("Software\\Wine\\AppDefaults\\") + program).c_str());
+        ok = ok && SetDllOverride(program, name, "native,builtin");
+    return ok && (mprValue == NULL || SetDllOverride(program, "mpr", mprValue));
 }
 
 std::string Planted(const char *file)
@@ -100,8 +76,8 @@ protected:
 
     void TearDown() override
     {
-        RemoveOverrides(OpenerCopy);
-        RemoveOverrides(NotifyCopy);
+        RemoveDllOverrides(OpenerCopy);
+        RemoveDllOverrides(NotifyCopy);
         RemoveTree(PlantFolder);
     }
 
