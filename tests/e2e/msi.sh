@@ -2,15 +2,15 @@
 # msi.sh: the Windows Installer package under Wine's msiexec. Packages the
 # release (scripts/package --out), makes the same files into a package of a
 # lower version (packaging/make-msi, with a README of its own, so that what
-# it leaves behind shows), and runs the installation test program
-# (msi_test.cpp) with both, in the evidence folder EVIDENCE.
-#   msi.sh WORKDIR EVIDENCE MSI_E2E.EXE
+# it leaves behind shows), and runs COMMAND, the installation test program
+# (msi_test.cpp), with both.
+#   msi.sh WORKDIR COMMAND...
 # Runs in the Wine environment of the end-to-end tests (DISPLAY, WINEPREFIX).
 set -u
 . "$(dirname "$0")/../../scripts/common.sh"
-work=${1:?usage: msi.sh WORKDIR EVIDENCE MSI_E2E.EXE}
-evidence=${2:?usage: msi.sh WORKDIR EVIDENCE MSI_E2E.EXE}
-exe=${3:?usage: msi.sh WORKDIR EVIDENCE MSI_E2E.EXE}
+work=${1:?usage: msi.sh WORKDIR COMMAND...}
+shift
+[ $# -gt 0 ] || { echo "usage: msi.sh WORKDIR COMMAND..."; exit 2; }
 
 fail() { echo "FAILED: $*"; exit 1; }
 
@@ -44,4 +44,4 @@ else
   say "WARNING: this machine does not run 32-bit Windows programs: the installed"
   say "WARNING: notify.exe is NOT started from its shortcut's command line"
 fi
-exec "$(dirname "$0")/run-logged" "$evidence" "$GV_WINE" "$exe"
+exec "$@"
