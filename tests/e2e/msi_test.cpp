@@ -77,14 +77,6 @@ std::vector<std::string> Listing(const std::string &dir)
     return names;
 }
 
-std::string Names(const std::vector<std::string> &names)
-{
-    std::string all;
-    for (const std::string &name : names)
-        all += " [" + name + "]";
-    return all.empty() ? "(nothing)" : all;
-}
-
 /* msiexec with a verbose log in the evidence folder, silent unless ui; its
  * exit code (~0 when it did not end in time). With ui, the text of the
  * message box it shows is kept in message, and the box pressed. */
@@ -180,7 +172,7 @@ void ExpectInstalled(const std::string &dir, const std::string &version,
                      const std::string &computers)
 {
     EXPECT_EQ(std::vector<std::string>{version}, InstalledVersions());
-    EXPECT_EQ(Names(Shortcuts), Names(Listing(MenuDir()))) << MenuDir();
+    EXPECT_EQ(gv::Joined(Shortcuts), gv::Joined(Listing(MenuDir()))) << MenuDir();
     const struct {
         const char *link, *program, *arguments;
     } expected[] = {{"Gridvane Monitor.lnk", "monopen.exe", ""},
@@ -200,7 +192,7 @@ void ExpectRelease(const std::string &dir, const std::string &computers,
     ExpectInstalled(dir, GV_VERSION_TEXT, computers);
     files.insert(files.end(), ReleaseFiles.begin(), ReleaseFiles.end());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(Names(files), Names(Listing(dir)));
+    EXPECT_EQ(gv::Joined(files), gv::Joined(Listing(dir)));
     std::string release = Env("GV_RELEASE_DIR");
     for (const std::string &name : ReleaseFiles) {
         std::string shipped = ReadFileText(release + "\\" + name);
@@ -214,10 +206,10 @@ void ExpectRelease(const std::string &dir, const std::string &computers,
 void ExpectNothingLeft()
 {
     EXPECT_EQ(std::vector<std::string>{}, InstalledVersions());
-    EXPECT_FALSE(gv::FileExists(DefaultDir())) << Names(Listing(DefaultDir()));
-    EXPECT_FALSE(gv::FileExists(MenuDir())) << Names(Listing(MenuDir()));
+    EXPECT_FALSE(gv::FileExists(DefaultDir())) << gv::Joined(Listing(DefaultDir()));
+    EXPECT_FALSE(gv::FileExists(MenuDir())) << gv::Joined(Listing(MenuDir()));
     EXPECT_FALSE(PackageKeyExists()) << "HKLM\\Software\\Gridvane";
-    EXPECT_EQ(" [gvcore.exe]", Names(Listing(BaseSystemDir)));
+    EXPECT_EQ("[gvcore.exe] ", gv::Joined(Listing(BaseSystemDir)));
 }
 
 TEST(Package, InstallsUpgradesRefusesDowngradeUninstalls)
@@ -241,7 +233,7 @@ TEST(Package, InstallsUpgradesRefusesDowngradeUninstalls)
         ExpectInstalled(BaseSystemDir, OlderVersion, "OLDNODE");
         std::vector<std::string> files = ReleaseFiles;
         files.insert(files.begin() + 3, "gvcore.exe");
-        EXPECT_EQ(Names(files), Names(Listing(BaseSystemDir)));
+        EXPECT_EQ(gv::Joined(files), gv::Joined(Listing(BaseSystemDir)));
     }
     {
         SCOPED_TRACE("the release over the older version, into the folder it had");
