@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # signed.sh: the signed release. Makes a throw-away code-signing certificate,
-# packages with `scripts/package --sign` and checks that both programs carry
-# a valid Authenticode signature with SHA-256 (osslsigncode verify, against
-# that certificate), still pass scripts/check-pe, and start under Wine: each
-# shows its message box for a command line it refuses and ends when it is
-# pressed.
+# packages with `scripts/package --sign` and checks that both programs, and
+# the Windows Installer package, carry a valid Authenticode signature with
+# SHA-256 (osslsigncode verify, against that certificate), that the programs
+# still pass scripts/check-pe and start under Wine: each shows its message
+# box for a command line it refuses and ends when it is pressed.
 #   signed.sh WORKDIR WINCTL.EXE
 # Runs in the Wine environment of the end-to-end tests (DISPLAY, WINEPREFIX).
 set -u
@@ -38,15 +38,16 @@ unzip -q "$zip" -d unpacked || fail "cannot unpack $zip"
 dir=unpacked/$(basename "$zip" .zip)
 
 status=0
-for program in monopen notify; do
-  exe=$dir/$program.exe
-  verify=$(osslsigncode verify -CAfile cert.pem -in "$exe" 2>&1)
+for file in "$dir/monopen.exe" "$dir/notify.exe" "${zip%.zip}.msi"; do
+  verify=$(osslsigncode verify -CAfile cert.pem -in "$file" 2>&1)
   if [ $? -ne 0 ] || ! grep -q 'Signature verification: ok' <<<"$verify"; then
-    echo "$verify"; echo "FAILED: $program.exe: the signature does not verify"; status=1
+    echo "$verify"; echo "FAILED: $(basename "$file"): the signature does not verify"; status=1
   fi
   grep -qE 'digest algorithm *: SHA256' <<<"$verify" ||
-    { echo "$verify"; echo "FAILED: $program.exe is not signed with SHA-256"; status=1; }
-  "$GV_TOP/scripts/check-pe" "$exe" || { echo "FAILED: signed $program.exe fails check-pe"; status=1; }
+    { echo "$verify"; echo "FAILED: $(basename "$file") is not signed with SHA-256"; status=1; }
+done
+for program in monopen notify; do
+  "$GV_TOP/scripts/check-pe" "$dir/$program.exe" || { echo "FAILED: signed $program.exe fails check-pe"; status=1; }
 done
 
 # winctl ARGS...: the window tool, its output without carriage returns.
@@ -76,5 +77,5 @@ starts() {
 starts monopen "Gridvane Monitor" "Command line argument error." -unknown || status=1
 starts notify "Notification Window" "No Gridvane computer defined." ABCDEFGHIJKLMNOPQRSTUVWXYZ || status=1
 
-[ $status = 0 ] && echo "signed release: both programs verify (SHA-256), pass check-pe and start"
+[ $status = 0 ] && echo "signed release: both programs and the package verify (SHA-256), the programs pass check-pe and start"
 exit $status
