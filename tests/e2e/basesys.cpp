@@ -185,13 +185,16 @@ bool RemoveService()
         DeleteService(service);
         CloseServiceHandle(service);
     }
+    /* A service whose stop control was left undelivered is deleted only
+     * once Wine's service manager gives up on that control, after its pipe
+     * time-out of 30 s: seen twice in full runs with both cores busy. */
     bool gone = WaitUntil([&] {
         SC_HANDLE again = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
         if (again == NULL)
             return true;
         CloseServiceHandle(again);
         return false;
-    }, 10000);
+    }, 40000);
     CloseServiceHandle(manager);
     return gone;
 }
