@@ -22,6 +22,13 @@ std::string ServiceProgram()
     return ExecDir() + "\\gvcore.exe";
 }
 
+std::vector<Installation> PlainAndQuotedInstallations(const std::string &arguments)
+{
+    const std::string blanks = "C:\\Program Files\\gvbase\\";
+    return {{InstallRoot, ServiceProgram()},
+            {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\"" + arguments}};
+}
+
 std::string MonitorsFile(const std::string &root)
 {
     return root + "SYS\\ACTIVE\\SYS_\\monitors.dat";
@@ -185,9 +192,9 @@ bool RemoveService()
         DeleteService(service);
         CloseServiceHandle(service);
     }
-    /* A service whose stop control was left undelivered is deleted only
-     * once Wine's service manager gives up on that control, after its pipe
-     * time-out of 30 s: seen twice in full runs with both cores busy. */
+    /* A service whose stop control was left undelivered and whose program
+     * was ended has been seen to stay more than 10 s before Wine's service
+     * manager deleted it (twice, in full runs with both cores busy). */
     bool gone = WaitUntil([&] {
         SC_HANDLE again = OpenServiceA(manager, ServiceName, SERVICE_QUERY_STATUS);
         if (again == NULL)

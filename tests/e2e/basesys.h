@@ -15,6 +15,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace gv {
 
@@ -22,6 +23,17 @@ namespace gv {
 extern const char InstallRoot[]; /* "C:\gvbase\" */
 std::string ExecDir();           /* InstallRoot + "PROG\EXEC" (no backslash) */
 std::string ServiceProgram();    /* ExecDir() + "\gvcore.exe" */
+
+/* An installation and the binary path its service "Gridvane" is given. */
+struct Installation {
+    std::string root;
+    std::string binaryPath;
+};
+/* The installation every test uses, with its plain binary path, and one
+ * under a folder with blanks ("C:\Program Files\gvbase\") whose binary
+ * path is in quotation marks, as installers write it, followed by the
+ * arguments given. */
+std::vector<Installation> PlainAndQuotedInstallations(const std::string &arguments = "");
 
 /* <root>SYS\ACTIVE\SYS_\monitors.dat */
 std::string MonitorsFile(const std::string &root);

@@ -180,15 +180,8 @@ TEST_F(LocalService, DefaultMonitorStartedHere)
 {
     // The same start from an installation under a folder with blanks,
     // whose service binary path is in quotation marks as installers write it.
-    const std::string blanks = "C:\\Program Files\\gvbase\\";
-    const struct {
-        std::string root, binaryPath;
-    } installations[] = {
-        {InstallRoot, ServiceProgram()},
-        {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\" -service"},
-    };
     ASSERT_TRUE(server.Start());
-    for (const auto &installation : installations) {
+    for (const Installation &installation : PlainAndQuotedInstallations(" -service")) {
         SCOPED_TRACE(installation.binaryPath);
         if (installation.root != InstallRoot) {
             ASSERT_TRUE(SetUpInstallation(installation.root));

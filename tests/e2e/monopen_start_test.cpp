@@ -129,14 +129,7 @@ TEST_F(Unattended, MessagesGoToTheEventLogAndStartTheNotifier)
 {
     // Also for an installation under a folder with blanks whose service
     // binary path is in quotation marks, as installers write it.
-    const std::string blanks = "C:\\Program Files\\gvbase\\";
-    const struct {
-        std::string root, binaryPath;
-    } installations[] = {
-        {InstallRoot, ServiceProgram()},
-        {blanks, "\"" + blanks + "PROG\\EXEC\\gvcore.exe\""},
-    };
-    for (const auto &installation : installations) {
+    for (const Installation &installation : PlainAndQuotedInstallations()) {
         SCOPED_TRACE(installation.binaryPath);
         if (installation.root != InstallRoot) {
             ASSERT_TRUE(SetUpInstallation(installation.root));
