@@ -184,10 +184,10 @@ def runs_text(runs):
     if not runs:
         return ["program runs: none recorded"]
     total = [sum(t[i] for t in runs.values()) for i in range(3)]
-    text = ["program runs of the end-to-end tests: %d; %d ended by themselves, %d were ended by "
-            "TerminateProcess after writing their counts, %d ended without writing any "
-            "(killed before they could be asked, crashed, or left running)"
-            % (sum(total), total[0], total[1], total[2])]
+    text = ["program runs of the end-to-end tests: %d; %d ended by themselves, %d were ended by"
+            % (sum(total), total[0], total[1]),
+            "TerminateProcess after writing their counts, %d ended without writing any (not asked"
+            " first, crashed, or left running)" % total[2]]
     for program in sorted(runs):
         t = runs[program]
         text.append("    %-20s %4d runs: %4d by themselves, %3d by TerminateProcess, %3d no counts"
