@@ -31,6 +31,8 @@ GV_NEEDS=(
   "cmake cmake"
   "ninja ninja-build"
   "clang++ clang"
+  "g++ g++"
+  "python3 python3"
   "/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.asan-x86_64.a libclang-rt-14-dev"
   "i686-w64-mingw32-g++-posix g++-mingw-w64-i686-posix"
   "x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix"

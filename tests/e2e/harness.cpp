@@ -328,9 +328,31 @@ bool IsRunning(const Child &child)
     return child.process != NULL && WaitForSingleObject(child.process, 0) == WAIT_TIMEOUT;
 }
 
+/* The coverage build of the programs (scripts/coverage) writes its counts
+ * when asked (common/win32/covdump.cpp); ended by TerminateProcess without
+ * that, it writes none. Other builds have no such event: nothing waits. */
+static void AskForCoverageCounts(const Child &child)
+{
+    char name[64];
+    snprintf(name, sizeof name, "gv-coverage-dump-%lu", (unsigned long)child.pid);
+    HANDLE ask = OpenEventA(EVENT_MODIFY_STATE, FALSE, name);
+    if (ask == NULL)
+        return;
+    snprintf(name, sizeof name, "gv-coverage-done-%lu", (unsigned long)child.pid);
+    HANDLE done = OpenEventA(SYNCHRONIZE, FALSE, name);
+    if (done != NULL) {
+        SetEvent(ask);
+        HANDLE either[2] = {done, child.process};
+        WaitForMultipleObjects(2, either, FALSE, 5000);
+        CloseHandle(done);
+    }
+    CloseHandle(ask);
+}
+
 void Kill(Child &child)
 {
     if (IsRunning(child)) {
+        AskForCoverageCounts(child);
         TerminateProcess(child.process, 99);
         WaitForSingleObject(child.process, 5000);
     }
