@@ -35,9 +35,7 @@ std::string Hex(ULONG_PTR value)
 
 std::string EvidenceRoot()
 {
-    char path[MAX_PATH] = "";
-    DWORD n = GetEnvironmentVariableA("GV_EVIDENCE_DIR", path, sizeof path);
-    return n > 0 && n < sizeof path ? std::string(path, n) : "";
+    return EnvironmentText("GV_EVIDENCE_DIR");
 }
 
 /* A test's name as a folder name. */

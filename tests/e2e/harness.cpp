@@ -27,13 +27,18 @@ std::string BinPath(const std::string &name)
     return BinDir() + name;
 }
 
+std::string EnvironmentText(const char *name)
+{
+    char value[1024];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    return n > 0 && n < sizeof value ? std::string(value, n) : "";
+}
+
 std::string ShippedPath(const std::string &name)
 {
-    char dir[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("GV_SHIPPED_DIR", dir, sizeof dir);
-    if (n == 0 || n >= sizeof dir)
+    std::string path = EnvironmentText("GV_SHIPPED_DIR");
+    if (path.empty())
         return BinPath(name);
-    std::string path(dir, n);
     if (path.back() != '\\' && path.back() != '/')
         path += '\\';
     return path + name;
@@ -377,9 +382,7 @@ std::string Output(const Child &child)
 
 static std::string UnixStderrPath()
 {
-    char path[MAX_PATH] = "";
-    GetEnvironmentVariableA("GV_UNIX_STDERR", path, sizeof path);
-    return path;
+    return EnvironmentText("GV_UNIX_STDERR");
 }
 
 size_t MarkUnixStderr()

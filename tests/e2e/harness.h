@@ -29,6 +29,10 @@ typedef ::testing::AssertionResult Outcome;
 
 /* ---- files and paths ---- */
 
+/* The environment variable's value; "" when it is not set (or longer
+ * than 1023 characters). */
+std::string EnvironmentText(const char *name);
+
 /* Directory of the test programs, with a trailing backslash. */
 std::string BinDir();
 std::string BinPath(const std::string &name);

@@ -23,6 +23,7 @@
 
 namespace {
 
+using gv::EnvironmentText;
 using gv::Lower;
 using gv::ReadFileText;
 
@@ -34,19 +35,12 @@ const std::vector<std::string> ReleaseFiles = {"CHANGELOG.md", "README.md", "SHA
                                                "monopen.exe", "notify.exe"};
 const std::vector<std::string> Shortcuts = {"Gridvane Monitor.lnk", "Notification Window.lnk"};
 
-std::string Env(const char *name)
-{
-    char value[1024];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
-    return n > 0 && n < sizeof value ? std::string(value, n) : "";
-}
-
 /* [ProgramFilesFolder]Gridvane Tools: a 32-bit package's program files
  * folder is "Program Files (x86)" on 64-bit Windows. */
 std::string DefaultDir()
 {
-    std::string dir = Env("ProgramFiles(x86)");
-    return (dir.empty() ? Env("ProgramFiles") : dir) + "\\Gridvane Tools";
+    std::string dir = EnvironmentText("ProgramFiles(x86)");
+    return (dir.empty() ? EnvironmentText("ProgramFiles") : dir) + "\\Gridvane Tools";
 }
 
 /* The shortcuts' folder: the all-users Start menu for a per-machine
@@ -85,7 +79,7 @@ DWORD Msiexec(const std::string &arguments, const std::string &step, bool ui = f
 {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof system);
-    std::string log = Env("GV_EVIDENCE_DIR") + "\\msiexec-" + step + ".log";
+    std::string log = EnvironmentText("GV_EVIDENCE_DIR") + "\\msiexec-" + step + ".log";
     gv::Child child;
     DWORD code = ~0u;
     if (gv::Start(child, std::string(system) + "\\msiexec.exe",
@@ -114,7 +108,7 @@ bool PackageKeyExists()
 std::vector<std::string> InstalledVersions()
 {
     std::vector<std::string> versions;
-    std::string upgradeCode = Env("GV_MSI_UPGRADE_CODE");
+    std::string upgradeCode = EnvironmentText("GV_MSI_UPGRADE_CODE");
     char product[39];
     for (DWORD i = 0; MsiEnumRelatedProductsA(upgradeCode.c_str(), 0, i, product) == ERROR_SUCCESS;
          ++i) {
@@ -193,7 +187,7 @@ void ExpectRelease(const std::string &dir, const std::string &computers,
     files.insert(files.end(), ReleaseFiles.begin(), ReleaseFiles.end());
     std::sort(files.begin(), files.end());
     EXPECT_EQ(gv::Joined(files), gv::Joined(Listing(dir)));
-    std::string release = Env("GV_RELEASE_DIR");
+    std::string release = EnvironmentText("GV_RELEASE_DIR");
     for (const std::string &name : ReleaseFiles) {
         std::string shipped = ReadFileText(release + "\\" + name);
         EXPECT_FALSE(shipped.empty()) << release << "\\" << name;
@@ -215,8 +209,8 @@ void ExpectNothingLeft()
 TEST(Package, InstallsUpgradesRefusesDowngradeUninstalls)
 {
     GV_ONLY_UNDER_WINE("the programs installed on this machine");
-    std::string release = Env("GV_MSI"), older = Env("GV_MSI_OLDER");
-    ASSERT_FALSE(release.empty() || older.empty() || Env("GV_MSI_UPGRADE_CODE").empty())
+    std::string release = EnvironmentText("GV_MSI"), older = EnvironmentText("GV_MSI_OLDER");
+    ASSERT_FALSE(release.empty() || older.empty() || EnvironmentText("GV_MSI_UPGRADE_CODE").empty())
         << "run by msi.sh, which makes the packages";
     ASSERT_TRUE(SUCCEEDED(CoInitialize(NULL)));
     // What an earlier run may have left.
@@ -240,7 +234,7 @@ TEST(Package, InstallsUpgradesRefusesDowngradeUninstalls)
         ASSERT_EQ(0u, Msiexec("/i \"" + release + "\" BASESYSTEMS=\"NODE1 NODE2\"", "upgrade"));
         ExpectRelease(BaseSystemDir, "NODE1 NODE2", {"gvcore.exe"});
         EXPECT_FALSE(gv::FileExists(DefaultDir()));
-        std::string upgradeCode = Env("GV_MSI_UPGRADE_CODE");
+        std::string upgradeCode = EnvironmentText("GV_MSI_UPGRADE_CODE");
         char product[39] = "", value[128] = "";
         MsiEnumRelatedProductsA(upgradeCode.c_str(), 0, 0, product);
         DWORD size = sizeof value;
@@ -249,7 +243,7 @@ TEST(Package, InstallsUpgradesRefusesDowngradeUninstalls)
         size = sizeof value;
         MsiGetProductInfoA(product, INSTALLPROPERTY_INSTALLEDPRODUCTNAME, value, &size);
         EXPECT_STREQ(GV_PRODUCT_NAME, value);
-        if (Env("GV_RUN32") == "1") {
+        if (EnvironmentText("GV_RUN32") == "1") {
             // The programs installed are 32-bit: only where they run.
             Shortcut shortcut = ReadShortcut(MenuDir() + "\\Notification Window.lnk");
             gv::NotifyWindow window;

@@ -438,9 +438,9 @@ TEST(NotifyTwoHosts, EachPaneShowsItsOwnConnectionAndOnlyConnectedHostsAreDeacti
         ASSERT_TRUE(server.SendAll(c, traffic));
     }
     EXPECT_TRUE(WaitForLine(w, paneOf1, LostWarning(1), 1, 5000));
-    char hold[16] = "";
-    if (GetEnvironmentVariableA("GV_HOLD_WINDOW_MS", hold, sizeof hold) > 0)
-        Sleep(atoi(hold)); /* time to look at the window */
+    std::string hold = EnvironmentText("GV_HOLD_WINDOW_MS");
+    if (!hold.empty())
+        Sleep(atoi(hold.c_str())); /* time to look at the window */
 
     // The lower pane's connection goes; the pipe has no free instance then.
     server.StopListening();
